@@ -1,0 +1,172 @@
+// The viewer window: shows one capture or history image, zooms, scrolls and
+// pans it, and carries out the commands of its context menu.
+#ifndef GLIMPSER_VIEWER_MAIN_WINDOW_H
+#define GLIMPSER_VIEWER_MAIN_WINDOW_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/command_ids.h"
+#include "app/modal_loop.h"
+#include "app/rect.h"
+#include "app/scoped_win.h"
+#include "app/window_impl.h"
+#include "history/file_base.h"
+#include "tessel/list.h"
+#include "tessel/owned_ptr.h"
+#include "tessel/string_core.h"
+#include "viewer/gdiplus_bitmap.h"
+#include "viewer/gdiplus_lifetime.h"
+
+class CMainWindow : public CWindowImpl<CMainWindow> {
+public:
+    // One program of the "Open &With" submenu.
+    class COpenWithInfo {
+    public:
+        COpenWithInfo() = default;
+        COpenWithInfo(const Tessel::String& name, const Tessel::String& command)
+            : name(name), command(command) {}
+
+        Tessel::String name;     // the menu text
+        Tessel::String command;  // the command-line template; "%1" stands for the image path
+    };
+
+    static constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    static constexpr int kBackground = COLOR_WINDOW + 1;
+    static constexpr LPCWSTR kCursor = IDC_ARROW;
+
+    CMainWindow();
+    ~CMainWindow() override;
+
+    // Takes ownership of bitmap; deletes the bitmap held before.
+    void SetImage(HBITMAP bitmap);
+    void TakeCaptureRegion(const Rect& region);
+    void StoreCapture();
+    void LoadHistoryImage(const Tessel::String& path);
+    void DropImage();
+
+    void SetZoom(int32_t index);
+    void FitWindowToImage();
+    void UpdateScrollBars();
+    void ApplyScroll();
+
+    void CaptureAgain(WORD id);
+
+    // Starts the command line and lets it run on its own; false when it could
+    // not be started or is longer than a command line can be.
+    static bool LaunchCommandLine(const Tessel::String& commandLine);
+
+    HBITMAP Image() const { return image.Get(); }
+    const Tessel::String& CurrentPath() const { return currentPath; }
+    int32_t ZoomIndex() const { return zoomIndex; }
+    int32_t SmoothStretch() const { return smoothStretch; }
+    const Rect& CaptureRegion() const { return captureRegion; }
+    CFileBase& History() { return history; }
+
+    BEGIN_MSG_MAP(CMainWindow)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+    MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocus)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
+    MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
+    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
+    MESSAGE_HANDLER(WM_VSCROLL, OnVScroll)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+    MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
+    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MESSAGE_HANDLER(WM_MODAL_PRETRANSLATE, OnModalPretranslate)
+    COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
+    COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
+    COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY5, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY15, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY5, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY15, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_INCLUDE_CURSOR, OnCommandIncludeCursor)
+    COMMAND_RANGE_HANDLER(ID_SMOOTH_DISABLED, ID_SMOOTH_AUTOMATIC, OnCommandSmoothStretch)
+    COMMAND_ID_HANDLER(ID_ZOOM_IN, OnCommandZoom)
+    COMMAND_ID_HANDLER(ID_ZOOM_OUT, OnCommandZoom)
+    COMMAND_ID_HANDLER(ID_ZOOM_100, OnCommandZoom)
+    COMMAND_ID_HANDLER(ID_PREVIOUS, OnCommandNavigate)
+    COMMAND_ID_HANDLER(ID_NEXT, OnCommandNavigate)
+    COMMAND_ID_HANDLER(ID_DELETE, OnCommandDelete)
+    COMMAND_ID_HANDLER(ID_DELETE_ALL_HISTORY, OnCommandDeleteAllHistory)
+    COMMAND_ID_HANDLER(ID_OPEN_HISTORY_FOLDER, OnCommandOpenHistoryFolder)
+    COMMAND_ID_HANDLER(ID_SAVE_AS, OnCommandSaveAs)
+    COMMAND_RANGE_HANDLER(ID_OPEN_WITH_FIRST, ID_OPEN_WITH_LAST, OnCommandOpenWith)
+    END_MSG_MAP()
+
+private:
+    LRESULT OnCreate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnActivate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnSetFocus(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnPaint(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnClose(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnEraseBkgnd(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnCancelMode(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnContextMenu(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnKeyDown(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnHScroll(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnVScroll(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnMouseMove(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnLButtonDown(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnLButtonUp(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnLButtonDblClk(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnCaptureChanged(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnModalPretranslate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    LRESULT OnCommandCopy(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandCopyPath(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandCapture(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandIncludeCursor(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandSmoothStretch(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandZoom(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandNavigate(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandDelete(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandDeleteAllHistory(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandOpenHistoryFolder(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandSaveAs(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandOpenWith(WORD code, WORD id, HWND control, bool& handled);
+
+    // Scroll-bar positions (horizontal, vertical).
+    Point GetScrollPosition() const;
+    void ScrollAxisTo(int bar, WORD code);
+    Size ImageSize() const;
+    void PaintImage(HDC dc, const RECT& clip, Point origin, Size zoomed);
+
+    // GDI+ stays started for everything below, which is destroyed before it.
+    GdiplusLifetime gdiplus;
+    ScopedGdiObject<HBITMAP> image;
+    Tessel::OwnedPtr<GdiplusBitmap> smoothCache;
+    int32_t zoomIndex = 1;
+    int32_t wheelRemainder = 0;
+    bool fitting = false;
+    Point lastScroll{0, 0};
+    Point dragStart{0, 0};
+    Point dragStartScroll{0, 0};
+    Point dragStartWindow{0, 0};
+    HACCEL accelerators = nullptr;
+    bool maximizedByFit = false;
+    int32_t smoothStretch = 2;
+    int32_t lastSaveType = 0;
+    CFileBase history;
+    bool capturing = false;
+    Tessel::String currentPath;
+    Rect captureRegion{0, 0, 0, 0};
+    Tessel::List<Tessel::OwnedPtr<COpenWithInfo>> openWithList;
+};
+
+#endif
