@@ -34,7 +34,7 @@ public:
 
     static constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     static constexpr int kBackground = COLOR_WINDOW + 1;
-    static constexpr LPCWSTR kCursor = IDC_ARROW;
+    static constexpr int kCursorId = 32512;  // IDC_ARROW
 
     CMainWindow();
     ~CMainWindow() override;

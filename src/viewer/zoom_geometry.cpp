@@ -1,0 +1,231 @@
+#include "viewer/zoom_geometry.h"
+
+#include "tessel/format.h"
+
+namespace {
+
+int32_t Clamp32(int64_t value) {
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    if (value < INT32_MIN) {
+        return INT32_MIN;
+    }
+    return static_cast<int32_t>(value);
+}
+
+int64_t FloorDiv(int64_t numerator, int64_t denominator) {
+    int64_t quotient = numerator / denominator;
+    if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0))) {
+        --quotient;
+    }
+    return quotient;
+}
+
+int64_t CeilDiv(int64_t numerator, int64_t denominator) {
+    return -FloorDiv(-numerator, denominator);
+}
+
+constexpr int32_t kWheelNotch = 120;
+constexpr int32_t kLinesPerClient = 20;
+
+}  // namespace
+
+int32_t ClampZoomIndex(int32_t index) {
+    if (index < 0) {
+        return 0;
+    }
+    if (index >= kZoomStepCount) {
+        return kZoomStepCount - 1;
+    }
+    return index;
+}
+
+Tessel::String ZoomTitle(int32_t index) {
+    return Tessel::Format("Glimpser (%i%%)", static_cast<int>(ZoomSteps[ClampZoomIndex(index)]));
+}
+
+int32_t ZoomedExtent(int32_t extent, int32_t percent) {
+    // 5000% of a half-million-pixel image is past 2^31 before the division.
+    int64_t zoomed = static_cast<int64_t>(extent) * percent / 100;
+    if (zoomed < 0) {
+        return 0;
+    }
+    return zoomed > kMaxZoomedExtent ? kMaxZoomedExtent : static_cast<int32_t>(zoomed);
+}
+
+Size ZoomedSize(Size image, int32_t percent) {
+    return Size{ZoomedExtent(image.cx, percent), ZoomedExtent(image.cy, percent)};
+}
+
+bool FitsWorkArea(Size outer, const Rect& workArea) {
+    int64_t width = static_cast<int64_t>(workArea.right) - workArea.left;
+    int64_t height = static_cast<int64_t>(workArea.bottom) - workArea.top;
+    return outer.cx <= width * 9 / 10 && outer.cy <= height * 9 / 10;
+}
+
+FitDecision DecideFit(bool fits, int32_t percent, bool maximized, bool maximizedByFit) {
+    if (!fits && percent > 100) {
+        if (!maximized) {
+            return FitDecision{true, false, false, true};
+        }
+        return FitDecision{false, false, false, maximizedByFit};
+    }
+    if (maximized) {
+        if (!maximizedByFit) {
+            // The user maximized it: the window is theirs to size.
+            return FitDecision{false, false, false, false};
+        }
+        return FitDecision{false, true, true, false};
+    }
+    return FitDecision{false, false, true, maximizedByFit};
+}
+
+Rect PlaceWindow(Size outer, Point topLeft, const Rect& workArea) {
+    int64_t left = topLeft.x;
+    int64_t top = topLeft.y;
+    int64_t right = left + outer.cx;
+    int64_t bottom = top + outer.cy;
+    if (right > workArea.right) {
+        left -= right - workArea.right;
+        right = workArea.right;
+    }
+    if (bottom > workArea.bottom) {
+        top -= bottom - workArea.bottom;
+        bottom = workArea.bottom;
+    }
+    return Rect{Clamp32(left), Clamp32(top), Clamp32(right), Clamp32(bottom)};
+}
+
+bool ScrollTarget(int32_t code, int32_t current, int32_t clientExtent, int32_t trackPosition,
+                  int32_t& target) {
+    int64_t line = clientExtent / kLinesPerClient;
+    switch (code) {
+        case kScrollLineUp:
+            target = Clamp32(current - line);
+            return true;
+        case kScrollLineDown:
+            target = Clamp32(current + line);
+            return true;
+        case kScrollPageUp:
+            target = Clamp32(static_cast<int64_t>(current) - clientExtent);
+            return true;
+        case kScrollPageDown:
+            target = Clamp32(static_cast<int64_t>(current) + clientExtent);
+            return true;
+        case kScrollThumbPosition:
+        case kScrollThumbTrack:
+            target = trackPosition;
+            return true;
+        case kScrollTop:
+            target = 0;
+            return true;
+        case kScrollBottom:
+            target = INT32_MAX;
+            return true;
+        default:
+            return false;
+    }
+}
+
+KeyScroll MapScrollKey(uint32_t virtualKey, bool controlHeld) {
+    constexpr uint32_t kPrior = 0x21, kNext = 0x22, kLeft = 0x25, kUp = 0x26, kRight = 0x27,
+                       kDown = 0x28;
+    switch (virtualKey) {
+        case kLeft:
+            return KeyScroll{ScrollAxis::kHorizontal, kScrollLineUp};
+        case kRight:
+            return KeyScroll{ScrollAxis::kHorizontal, kScrollLineDown};
+        case kUp:
+            return KeyScroll{ScrollAxis::kVertical, kScrollLineUp};
+        case kDown:
+            return KeyScroll{ScrollAxis::kVertical, kScrollLineDown};
+        case kPrior:
+            return KeyScroll{controlHeld ? ScrollAxis::kHorizontal : ScrollAxis::kVertical,
+                             kScrollPageUp};
+        case kNext:
+            return KeyScroll{controlHeld ? ScrollAxis::kHorizontal : ScrollAxis::kVertical,
+                             kScrollPageDown};
+        default:
+            return KeyScroll{ScrollAxis::kNone, 0};
+    }
+}
+
+int32_t WheelSteps(int16_t delta, int32_t& remainder) {
+    if ((delta > 0) != (remainder > 0)) {
+        remainder = 0;
+    }
+    int32_t total = delta + remainder;
+    int32_t steps = total / kWheelNotch;
+    remainder = total - steps * kWheelNotch;
+    return steps;
+}
+
+bool DragMovesWindow(bool hasHorizontalBar, bool hasVerticalBar, bool maximized) {
+    return !hasHorizontalBar && !hasVerticalBar && !maximized;
+}
+
+Point DragWindowPosition(Point startWindow, Point start, Point current) {
+    return Point{Clamp32(static_cast<int64_t>(startWindow.x) + current.x - start.x),
+                 Clamp32(static_cast<int64_t>(startWindow.y) + current.y - start.y)};
+}
+
+Point DragScrollPosition(Point startScroll, Point start, Point current, bool hasHorizontalBar,
+                         bool hasVerticalBar) {
+    Point position = startScroll;
+    if (hasHorizontalBar) {
+        position.x = Clamp32(static_cast<int64_t>(startScroll.x) - current.x + start.x);
+    }
+    if (hasVerticalBar) {
+        position.y = Clamp32(static_cast<int64_t>(startScroll.y) - current.y + start.y);
+    }
+    return position;
+}
+
+int32_t PaintOrigin(int32_t clientExtent, int32_t zoomedExtent, int32_t scrollPosition) {
+    if (zoomedExtent < clientExtent) {
+        return Clamp32((static_cast<int64_t>(clientExtent) - zoomedExtent) / 2);
+    }
+    return Clamp32(-static_cast<int64_t>(scrollPosition));
+}
+
+bool UsesSmoothStretch(int32_t mode, int32_t percent) {
+    if (percent == 100) {
+        return false;
+    }
+    return mode == 1 || (mode == 2 && percent % 100 != 0);
+}
+
+int32_t SourceToClient(int32_t sourceOffset, int32_t imageExtent, int32_t zoomedExtent,
+                       int32_t origin) {
+    if (imageExtent <= 0) {
+        return origin;
+    }
+    int64_t offset = FloorDiv(static_cast<int64_t>(sourceOffset) * zoomedExtent, imageExtent);
+    return Clamp32(origin + offset);
+}
+
+PaintSpan VisiblePaintSpan(int32_t imageExtent, int32_t zoomedExtent, int32_t origin,
+                           int32_t clipStart, int32_t clipEnd, int32_t margin) {
+    PaintSpan none{0, 0, 0, 0};
+    if (imageExtent <= 0 || zoomedExtent <= 0) {
+        return none;
+    }
+    int64_t low = clipStart > origin ? clipStart : origin;
+    int64_t imageEnd = static_cast<int64_t>(origin) + zoomedExtent;
+    int64_t high = clipEnd < imageEnd ? clipEnd : imageEnd;
+    if (low >= high) {
+        return none;
+    }
+    // Whole source pixels whose zoomed cells overlap [low, high).
+    int64_t first = FloorDiv((low - origin) * imageExtent, zoomedExtent);
+    int64_t last = CeilDiv((high - origin) * imageExtent, zoomedExtent);
+    first = first - margin < 0 ? 0 : first - margin;
+    last = last + margin > imageExtent ? imageExtent : last + margin;
+    PaintSpan span;
+    span.sourceStart = static_cast<int32_t>(first);
+    span.sourceEnd = static_cast<int32_t>(last);
+    span.clientStart = SourceToClient(span.sourceStart, imageExtent, zoomedExtent, origin);
+    span.clientEnd = SourceToClient(span.sourceEnd, imageExtent, zoomedExtent, origin);
+    return span;
+}
