@@ -1,0 +1,43 @@
+// The command line: splitting into arguments, the switch grammar and the choice of run mode.
+#ifndef GLIMPSER_APP_COMMAND_LINE_H
+#define GLIMPSER_APP_COMMAND_LINE_H
+
+#include <cstdint>
+
+#include "tessel/list.h"
+#include "tessel/string_core.h"
+
+// Splits on ASCII whitespace. A double quote toggles quoting and is dropped; two double quotes
+// give one literal quote. A backslash is an ordinary character. Empty arguments are dropped.
+Tessel::List<Tessel::String> SplitCommandLine(const char* text);
+
+struct LaunchOptions {
+    bool tray = false;
+    bool open = false;
+    bool captureGiven = false;
+    bool sameRegion = false;
+    int32_t delayMs = 0;
+};
+
+// The longest delay we honour: enough for any real use, and far below the weeks a raw
+// 32-bit count of milliseconds could ask for.
+constexpr int32_t kMaxDelaySeconds = 24 * 60 * 60;
+
+// Turns the seconds of "/delay:" into milliseconds: negative gives 0, anything above
+// kMaxDelaySeconds is clamped, so the product never leaves the 32-bit range.
+int32_t DelaySecondsToMs(int32_t seconds);
+
+// Scans the arguments after the program path (element 0 is skipped) into `options`.
+// "/runatstartup" calls `onRunAtStartup` at once, while scanning, and chooses no mode.
+void ScanArguments(const Tessel::List<Tessel::String>& arguments, LaunchOptions& options,
+                   void (*onRunAtStartup)());
+
+enum class RunMode {
+    Tray,             // "/tray", whatever else was given
+    Viewer,           // "/open" without "/tray"
+    CaptureThenView,  // everything else, the bare start included
+};
+
+RunMode ChooseRunMode(const LaunchOptions& options);
+
+#endif
