@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, once: a second run installs nothing.
+set -euo pipefail
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 xvfb x11-xserver-utils googletest
+          clang libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

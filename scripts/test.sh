@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the portable code natively under AddressSanitizer,
+# UndefinedBehaviorSanitizer and libFuzzer, then everything under Wine on a private Xvfb display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+"$root/scripts/setup.sh"
+"$root/scripts/configure.sh" "$build"
+cmake --build "$build/native" -j"$(nproc)"
+cmake --build "$build/win" -j"$(nproc)"
+
+trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
+status=0
+ctest --test-dir "$build/native" --output-on-failure || status=1
+"$root/scripts/with-wine.sh" "$build" ctest --test-dir "$build/win" --output-on-failure || status=1
+exit $status

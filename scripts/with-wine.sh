@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs a command with the private Wine environment of BUILD_DIR: its own prefix and HOME
+# under the build dir, its own Xvfb display and a persistent wineserver, all started on
+# first use and kept for the next command (scripts/stop-wine.sh ends them).
+# A Windows program (*.exe) is started through wine64.
+# GLIMPSER_SCREEN (default 1920x1080x24) chooses the display size; a different size restarts Xvfb.
+set -euo pipefail
+[ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR COMMAND [ARGS...]" >&2; exit 2; }
+build=$(realpath -m "$1"); shift
+screen=${GLIMPSER_SCREEN:-1920x1080x24}
+mkdir -p "$build/wine-home"
+export HOME="$build/wine-home"
+export WINEPREFIX="$build/wine-prefix"
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export PATH="/usr/lib/wine:$PATH"
+export XDG_RUNTIME_DIR="$build/wine-home"
+
+state="$build/.xvfb"
+display="" pid="" size=""
+[ -f "$state" ] && read -r display pid size < "$state" || true
+if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && [ "$size" = "$screen" ]; then
+    :
+else
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"; sleep 0.5
+        WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    fi
+    for n in $(seq 90 250); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
+    done
+    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 > "$build/xvfb.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    echo "$display $pid $screen" > "$state"
+fi
+export DISPLAY=":$display"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine64 wineboot --init > "$build/wineboot.log" 2>&1 || true
+    wineserver -w
+fi
+# A persistent server makes every later process start in a fraction of a second. When the
+# server is new, start the prefix's services at once, detached from the caller's output:
+# started by a test, they would hold its output pipe open for as long as they live.
+if wineserver -p > /dev/null 2>&1 < /dev/null; then
+    wine64 wineboot > /dev/null 2>&1 < /dev/null || true
+fi
+
+case "$1" in
+    *.exe) exec wine64 "$@" ;;
+    *) exec "$@" ;;
+esac

@@ -1,0 +1,63 @@
+#include "support/input.h"
+
+namespace {
+// Absolute SendInput coordinates are 0..65535 across the virtual desktop; the pointer lands on
+// pixel x only when the coordinate is rounded up.
+LONG ToAbsolute(int pixel, int origin, int extent) {
+    long long scaled = static_cast<long long>(pixel - origin) * 65536;
+    return static_cast<LONG>((scaled + extent - 1) / extent);
+}
+
+void Send(INPUT input) { SendInput(1, &input, sizeof input); }
+}  // namespace
+
+void MoveMouseTo(int x, int y) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ToAbsolute(x, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                             GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy = ToAbsolute(y, GetSystemMetrics(SM_YVIRTUALSCREEN),
+                             GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    Send(input);
+}
+
+void MouseButton(bool left, bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (left)
+        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    else
+        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    Send(input);
+}
+
+void KeyEvent(WORD virtualKey, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    Send(input);
+}
+
+void PressKey(WORD virtualKey) {
+    KeyEvent(virtualKey, true);
+    KeyEvent(virtualKey, false);
+}
+
+bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done && done(context)) return true;
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+void PumpMessagesFor(DWORD milliseconds) { PumpMessagesUntil(nullptr, nullptr, milliseconds); }

@@ -1,0 +1,15 @@
+#pragma once
+// Real input for tests: SendInput into the test display, and message pumping while it lands.
+#include <windows.h>
+
+// Moves the pointer to the screen pixel (x, y), which may lie left of or above the primary
+// monitor.
+void MoveMouseTo(int x, int y);
+void MouseButton(bool left, bool down);
+void PressKey(WORD virtualKey);
+void KeyEvent(WORD virtualKey, bool down);
+// Dispatches this thread's messages for at least the given time.
+void PumpMessagesFor(DWORD milliseconds);
+// Dispatches this thread's messages until the predicate holds or the time runs out; answers
+// whether it held.
+bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds);

@@ -1,0 +1,143 @@
+#include "support/png_bytes.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<uint8_t>(value >> shift));
+    }
+}
+
+uint32_t GetBigEndian(const uint8_t* bytes) {
+    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
+           bytes[3];
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    PutBigEndian(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    PutBigEndian(out, Crc32(out.data() + start, out.size() - start));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks.
+std::vector<uint8_t> StoreZlib(const std::vector<uint8_t>& raw) {
+    std::vector<uint8_t> out{0x78, 0x01};
+    size_t offset = 0;
+    do {
+        const size_t length = std::min<size_t>(raw.size() - offset, 65535);
+        const bool last = offset + length == raw.size();
+        out.push_back(last ? 1 : 0);
+        out.push_back(static_cast<uint8_t>(length));
+        out.push_back(static_cast<uint8_t>(length >> 8));
+        out.push_back(static_cast<uint8_t>(~length));
+        out.push_back(static_cast<uint8_t>(~length >> 8));
+        out.insert(out.end(), raw.begin() + static_cast<ptrdiff_t>(offset),
+                   raw.begin() + static_cast<ptrdiff_t>(offset + length));
+        offset += length;
+    } while (offset < raw.size());
+    uint32_t a = 1;
+    uint32_t b = 0;
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBigEndian(out, (b << 16) | a);
+    return out;
+}
+
+const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const PngImage& image) {
+    std::vector<uint8_t> out(kSignature, kSignature + 8);
+    std::vector<uint8_t> header;
+    PutBigEndian(header, image.width);
+    PutBigEndian(header, image.height);
+    header.insert(header.end(), {image.bitDepth, image.colorType, 0, 0, 0});
+    PutChunk(out, "IHDR", header);
+    if (!image.palette.empty()) PutChunk(out, "PLTE", image.palette);
+    if (!image.transparency.empty()) PutChunk(out, "tRNS", image.transparency);
+
+    // Every row gets filter type 0 (none) in front.
+    const size_t rowBytes = image.height == 0 ? 0 : image.pixels.size() / image.height;
+    std::vector<uint8_t> raw;
+    for (uint32_t row = 0; row < image.height; ++row) {
+        raw.push_back(0);
+        const auto start = image.pixels.begin() + static_cast<ptrdiff_t>(row * rowBytes);
+        raw.insert(raw.end(), start, start + static_cast<ptrdiff_t>(rowBytes));
+    }
+    PutChunk(out, "IDAT", StoreZlib(raw));
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
+bool FindPngChunk(const std::vector<uint8_t>& file, const char* type, std::vector<uint8_t>& data) {
+    if (file.size() < 8 || std::memcmp(file.data(), kSignature, 8) != 0) {
+        return false;
+    }
+    size_t offset = 8;
+    while (offset + 12 <= file.size()) {
+        const uint32_t length = GetBigEndian(&file[offset]);
+        if (length > file.size() - offset - 12) {
+            return false;
+        }
+        if (std::memcmp(&file[offset + 4], type, 4) == 0) {
+            data.assign(file.begin() + static_cast<ptrdiff_t>(offset + 8),
+                        file.begin() + static_cast<ptrdiff_t>(offset + 8 + length));
+            return true;
+        }
+        offset += 12 + length;
+    }
+    return false;
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    LARGE_INTEGER size{};
+    DWORD read = 0;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
