@@ -5,7 +5,7 @@
 
 #include <utility>
 
-template <class T, class Release>
+template <class T, class Releaser>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
@@ -25,7 +25,7 @@ public:
     T Release() { return std::exchange(value, T{}); }
     void Reset(T replacement = T{}) {
         T old = std::exchange(value, replacement);
-        if (old != T{}) Release{}(old);
+        if (old != T{}) Releaser{}(old);
     }
 
 private:
