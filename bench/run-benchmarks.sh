@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark under Wine on a 1920x1080 and a 3840x2160 Xvfb screen and
+# records the figures in bench/RESULTS.md.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+"$root/scripts/setup.sh"
+"$root/scripts/configure.sh" "$build"
+benches=(road_bench capture_bench feedback_bench history_bench save_bench viewer_bench tessel_bench)
+cmake --build "$build/win" --target glimpser "${benches[@]}" -j"$(nproc)" 2>/dev/null \
+    || cmake --build "$build/win" -j"$(nproc)"
+trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
+
+results="$root/bench/RESULTS.md"
+{
+    echo "# Benchmark results"
+    echo
+    echo "Recorded $(date -u '+%Y-%m-%d %H:%M UTC') by bench/run-benchmarks.sh on $(nproc) cores,"
+    echo "under Wine $(/usr/lib/wine/wine64 --version 2>/dev/null) on Xvfb. Figures are single runs."
+    for screen in 1920x1080x24 3840x2160x24; do
+        echo
+        echo "## Screen ${screen%x24}"
+        for bench in "${benches[@]}"; do
+            exe="$build/win/bench/$bench.exe"
+            [ -f "$exe" ] || continue
+            echo
+            echo "### $bench"
+            echo
+            echo '```'
+            GLIMPSER_SCREEN=$screen "$root/scripts/with-wine.sh" "$build" "$exe" 2>&1 | tr -d '\r' \
+                || echo "($bench failed)"
+            echo '```'
+        done
+    done
+} > "$results.tmp"
+mv "$results.tmp" "$results"
+cat "$results"

@@ -1,0 +1,134 @@
+// The capture-then-view and view-only modes of the real program, driven from outside.
+#include "e2e/e2e_fixture.h"
+#include "support/input.h"
+
+namespace {
+const DWORD kWait = 15000;
+
+std::wstring HistoryPath(const wchar_t* name) { return HistoryFolder() + L"\\" + name; }
+
+double ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+}  // namespace
+
+TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
+    PatternWindow pattern;
+    GlimpserProcess glimpser(L"/capture:region");
+    ASSERT_TRUE(glimpser.Started());
+    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+    PumpMessagesFor(300);
+
+    // The press point and the last point moved to are both inside the region.
+    Drag(100, 120, 299, 269);
+
+    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(WindowTitle(viewer), L"Glimpser (100%)");
+    EXPECT_EQ(HistoryFiles(), std::vector<std::wstring>{L"Glimpser 1.png"});
+    Image image;
+    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 1.png"), image));
+    EXPECT_EQ(image.width, 200);
+    EXPECT_EQ(image.height, 150);
+    std::string mismatch;
+    EXPECT_TRUE(MatchesPattern(image, 100, 120, mismatch)) << mismatch;
+    EXPECT_NEAR(image.dpiX, ScreenDpi(), 0.01);
+    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"100,120,300,270");
+
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
+    EXPECT_EQ(ReadSettingDword(L"LastSaveType", 99), 0u);
+}
+
+TEST_F(EndToEnd, EscapeOnAnExplicitCaptureShowsNoViewer) {
+    GlimpserProcess glimpser(L"/capture:region");
+    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(ExitWithoutWindow(glimpser, L"Glimpser (", kWait), 0);
+    EXPECT_TRUE(HistoryFiles().empty());
+    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
+}
+
+TEST_F(EndToEnd, CancelledPlainStartStillOpensTheViewer) {
+    GlimpserProcess glimpser(L"");
+    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+    PressKey(VK_ESCAPE);
+    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(HistoryFiles().empty());
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+}
+
+TEST_F(EndToEnd, SameRegionCutsTheStoredRegionWithoutADrag) {
+    WriteSettingString(L"CaptureRegion", L"40,50,240,200");
+    PatternWindow pattern;
+    MoveMouseTo(900, 700);
+    GlimpserProcess glimpser(L"/capture:same");
+    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+    MoveMouseTo(910, 705);
+
+    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    ASSERT_NE(viewer, nullptr);
+    Image image;
+    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 1.png"), image));
+    EXPECT_EQ(image.width, 200);
+    EXPECT_EQ(image.height, 150);
+    std::string mismatch;
+    EXPECT_TRUE(MatchesPattern(image, 40, 50, mismatch)) << mismatch;
+    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"40,50,240,200");
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+}
+
+TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
+    {
+        PatternWindow pattern;
+        for (int i = 0; i < 2; ++i) {
+            // Two captures of different places: the newest is the second.
+            GlimpserProcess glimpser(L"/capture:region");
+            ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+            PumpMessagesFor(300);
+            Drag(300 + 100 * i, 200, 699 + 100 * i, 499);
+            HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+            ASSERT_NE(viewer, nullptr);
+            PostMessageW(viewer, WM_CLOSE, 0, 0);
+            ASSERT_EQ(glimpser.WaitForExit(kWait), 0);
+        }
+    }
+    Image newest;
+    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 2.png"), newest));
+
+    GlimpserProcess glimpser(L"/open");
+    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
+    PumpMessagesFor(500);
+    RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessagesFor(300);
+
+    // The viewer's client area shows the newest file pixel for pixel.
+    RECT client;
+    GetClientRect(viewer, &client);
+    ASSERT_EQ(client.right, newest.width);
+    ASSERT_EQ(client.bottom, newest.height);
+    POINT origin{0, 0};
+    ClientToScreen(viewer, &origin);
+    HDC screen = GetDC(nullptr);
+    int mismatches = 0;
+    for (int y = 0; y < newest.height; y += 7) {
+        for (int x = 0; x < newest.width; x += 7) {
+            COLORREF shown = GetPixel(screen, origin.x + x, origin.y + y);
+            COLORREF rgb = RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown));
+            if (rgb != newest.At(x, y)) ++mismatches;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(mismatches, 0);
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Drives the real glimpser.exe from outside: processes, their windows, a known pattern on
+// screen, the files they write and the registry they leave.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A full-screen topmost window that shows PatternColor(x, y) at every screen pixel.
+class PatternWindow {
+public:
+    PatternWindow();
+    ~PatternWindow();
+    PatternWindow(const PatternWindow&) = delete;
+    PatternWindow& operator=(const PatternWindow&) = delete;
+
+private:
+    HWND window = nullptr;
+    HBITMAP pattern = nullptr;
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+};
+
+// The colour the pattern shows at virtual-screen pixel (x, y), as 0x00RRGGBB.
+COLORREF PatternColor(int x, int y);
+
+class GlimpserProcess {
+public:
+    // Starts glimpser.exe (beside the test executable's build tree) with the arguments.
+    explicit GlimpserProcess(const std::wstring& arguments);
+    ~GlimpserProcess();
+    GlimpserProcess(const GlimpserProcess&) = delete;
+    GlimpserProcess& operator=(const GlimpserProcess&) = delete;
+
+    bool Started() const { return process != nullptr; }
+    DWORD Id() const { return id; }
+    // Waits (pumping this thread's messages) for the exit; answers the exit code, or -1 on timeout.
+    long WaitForExit(DWORD milliseconds);
+    bool Running() const;
+
+private:
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
+
+std::wstring GlimpserPath();
+
+// The visible top-level window of the process whose title starts with the prefix; the
+// overlay is found with an empty prefix and the overlay flag.
+HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay);
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
+                          DWORD milliseconds);
+// Any process's visible overlay (full-screen, topmost tool window), and its process id.
+HWND FindAnyOverlay(DWORD* processId);
+HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds);
+std::wstring WindowTitle(HWND window);
+
+// Drags with real input from one screen pixel to another, in a few steps.
+void Drag(int fromX, int fromY, int toX, int toY);
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    double dpiX = 0;
+    std::vector<COLORREF> pixels;  // 0x00RRGGBB, top-down rows
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+// Decodes an image file with GDI+; false when it cannot be read.
+bool ReadImage(const std::wstring& path, Image& image);
+
+// Every pixel of the image equals the pattern at the region's pixels; names the first that
+// does not in `mismatch`.
+bool MatchesPattern(const Image& image, int left, int top, std::string& mismatch);
+
+std::wstring HistoryFolder();
+std::vector<std::wstring> HistoryFiles();
+// Empties the history folder and removes the program's settings and log-on entry.
+void ResetUserState();
+
+std::wstring ReadSettingString(const wchar_t* name);
+// The DWORD setting, or `missing` when the value is absent or not a DWORD.
+DWORD ReadSettingDword(const wchar_t* name, DWORD missing);
+void WriteSettingString(const wchar_t* name, const std::wstring& value);
+void WriteSettingDword(const wchar_t* name, DWORD value);
+// The log-on entry's text, empty when absent.
+std::wstring ReadRunEntry();
+
+// Processes of glimpser.exe now running, and a process's command line.
+std::vector<DWORD> GlimpserProcessIds();
+std::wstring ProcessCommandLine(DWORD processId);
+void TerminateGlimpserProcesses();
