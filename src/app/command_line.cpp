@@ -110,15 +110,3 @@ void ScanArguments(const Tessel::List<Tessel::String>& arguments, LaunchOptions&
         }
     }
 }
-
-RunMode ChooseRunMode(const LaunchOptions& options) {
-    if (options.tray) {
-        return RunMode::Tray;
-    }
-    if (options.open) {
-        return RunMode::Viewer;
-    }
-    // A bare start needs no case of its own: with nothing scanned the options are all
-    // cleared, which is exactly a capture of a new region with no delay.
-    return RunMode::CaptureThenView;
-}

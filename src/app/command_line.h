@@ -1,4 +1,4 @@
-// The command line: splitting into arguments, the switch grammar and the choice of run mode.
+// The command line: splitting into arguments and the switch grammar.
 #ifndef GLIMPSER_APP_COMMAND_LINE_H
 #define GLIMPSER_APP_COMMAND_LINE_H
 
@@ -31,13 +31,5 @@ int32_t DelaySecondsToMs(int32_t seconds);
 // "/runatstartup" calls `onRunAtStartup` at once, while scanning, and chooses no mode.
 void ScanArguments(const Tessel::List<Tessel::String>& arguments, LaunchOptions& options,
                    void (*onRunAtStartup)());
-
-enum class RunMode {
-    Tray,             // "/tray", whatever else was given
-    Viewer,           // "/open" without "/tray"
-    CaptureThenView,  // everything else, the bare start included
-};
-
-RunMode ChooseRunMode(const LaunchOptions& options);
 
 #endif

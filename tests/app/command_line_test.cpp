@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/run_mode_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -163,24 +165,6 @@ TEST(DelaySecondsToMs, KeepsTheWaitWithinADay) {
     }
     EXPECT_EQ(Scan({"/delay:-5"}).delayMs, 0);
     EXPECT_EQ(Scan({"/delay:99999999"}).delayMs, kMaxDelaySeconds * 1000);
-}
-
-TEST(ChooseRunMode, TrayWinsThenOpen) {
-    const struct {
-        std::vector<const char*> switches;
-        RunMode expected;
-    } cases[] = {
-        {{}, RunMode::CaptureThenView},
-        {{"/open", "/tray"}, RunMode::Tray},
-        {{"/tray", "/capture:region", "/delay:5"}, RunMode::Tray},
-        {{"/open", "/capture:same"}, RunMode::Viewer},
-        {{"/delay:5"}, RunMode::CaptureThenView},
-        {{"/capture:"}, RunMode::CaptureThenView},
-        {{"whatever"}, RunMode::CaptureThenView},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChooseRunMode(Scan(c.switches)), c.expected);
-    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/command_line.h"
+#include "app/run_mode_rules.h"
 
 namespace {
 

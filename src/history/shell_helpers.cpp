@@ -1,0 +1,25 @@
+#include "history/shell_helpers.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/win_text.h"
+#include "history/path_text.h"
+
+Tessel::String GetSpecialFolder(int csidl, const Tessel::String& relative) {
+    IMalloc* shellMalloc = nullptr;
+    if (FAILED(SHGetMalloc(&shellMalloc))) {
+        return Tessel::String("");
+    }
+    Tessel::String result("");
+    PIDLIST_ABSOLUTE location = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &location))) {
+        wchar_t folder[MAX_PATH] = L"";
+        if (SHGetPathFromIDListW(location, folder)) {
+            result = JoinPath(ToUtf8(folder), relative);
+        }
+        shellMalloc->Free(location);
+    }
+    shellMalloc->Release();
+    return result;
+}
