@@ -1,0 +1,70 @@
+// Tray mode: one hidden window that owns the notification icon and turns its clicks and menu
+// commands into new processes of this program.
+#ifndef GLIMPSER_TRAY_TRAY_WINDOW_H
+#define GLIMPSER_TRAY_TRAY_WINDOW_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/command_ids.h"
+#include "app/scoped_win.h"
+#include "app/window_impl.h"
+
+// The notification icon reports its events with this message.
+constexpr UINT WM_TRAYICON = WM_APP + 1;
+
+// Runs the tray until "E&xit": 0, also when another tray already runs; 1 when the window
+// cannot be created.
+int RunTray();
+
+// Sets the default item, the check marks and the greyed same-region items of the "Tray"
+// popup from the settings and the log-on entry, as the menu shows them right now.
+void PrepareTrayMenu(HMENU popup);
+
+class CTrayWindow : public CWindowImpl<CTrayWindow> {
+public:
+    // `taskbarCreated` is the registered "TaskbarCreated" message, which asks every icon
+    // owner to add its icon again after the taskbar was restarted.
+    explicit CTrayWindow(UINT taskbarCreated) : taskbarCreated(taskbarCreated) {}
+
+    BEGIN_MSG_MAP(CTrayWindow)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_TRAYICON, OnTrayIcon)
+    MESSAGE_HANDLER(taskbarCreated, OnTaskbarCreated)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY5, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY15, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY5, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY15, OnCommandCapture)
+    COMMAND_ID_HANDLER(ID_INCLUDE_CURSOR, OnCommandIncludeCursor)
+    COMMAND_ID_HANDLER(ID_OPEN_LAST_CAPTURE, OnCommandOpenLastCapture)
+    COMMAND_ID_HANDLER(ID_OPEN_HISTORY_FOLDER, OnCommandOpenHistoryFolder)
+    COMMAND_ID_HANDLER(ID_RUN_AT_STARTUP, OnCommandRunAtStartup)
+    COMMAND_ID_HANDLER(ID_EXIT, OnCommandExit)
+    END_MSG_MAP()
+
+private:
+    LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnTrayIcon(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnTaskbarCreated(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    LRESULT OnCommandCapture(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandIncludeCursor(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandOpenLastCapture(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandOpenHistoryFolder(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandRunAtStartup(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnCommandExit(WORD code, WORD id, HWND control, bool& handled);
+
+    void AddNotifyIcon();
+    void ShowTrayMenu(POINT at);
+
+    UINT taskbarCreated;
+    ScopedIcon icon;
+    uint32_t lastLaunchTicks = 0;
+};
+
+#endif
