@@ -107,7 +107,7 @@ void WriteInteger(IFormatOutput<char>& output, uint64_t magnitude, unsigned base
                   const char* prefix, int minDigits, int fieldWidth, bool leftAlign) {
     const char* digitChars = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     char scratch[24];  // 22 octal digits hold 64 bits
-    int start = sizeof(scratch);
+    int start = static_cast<int>(sizeof(scratch));
     do {
         scratch[--start] = digitChars[magnitude % base];
         magnitude /= base;

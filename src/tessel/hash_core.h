@@ -127,7 +127,6 @@ protected:
     // keySize is the key's room in an entry, which is also the value's offset behind the key.
     HashCore(size_t keySize, size_t valueSize, size_t alignment)
         : keySize(keySize),
-          valueSize(valueSize),
           entrySize((sizeof(EntryHead) + keySize + valueSize + alignment - 1) / alignment *
                     alignment) {}
 
@@ -188,7 +187,6 @@ private:
     }
 
     size_t keySize;
-    size_t valueSize;
     size_t entrySize;
     int32_t freeHead = -1;
     int32_t freeCount = 0;

@@ -77,7 +77,6 @@ public:
     const T* Data() const { return data; }
     int Length() const { return length; }
     int Capacity() const { return capacity; }
-    bool Failed() const { return failed; }
 
 private:
     // Doubles the capacity until `needed` units fit; the first growth leaves the inline buffer.
@@ -101,9 +100,10 @@ private:
             moved = static_cast<T*>(TMalloc::Alloc(bytes));
             if (moved) {
                 // length never passes the inline capacity here; the bound tells the compiler.
-                const unsigned kept = static_cast<unsigned>(length) < kInlineCapacity
-                                          ? static_cast<unsigned>(length)
-                                          : kInlineCapacity;
+                const unsigned inlineUnits = kInlineCapacity;
+                const size_t kept = static_cast<unsigned>(length) < inlineUnits
+                                        ? static_cast<unsigned>(length)
+                                        : inlineUnits;
                 std::memcpy(moved, inlineBuffer, kept * sizeof(T));
             }
         } else {

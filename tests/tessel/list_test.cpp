@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "tessel/budget_alloc.h"
+#include "tessel/counted_object.h"
 #include "tessel/owned_ptr.h"
 #include "tessel/string_core.h"
 
@@ -108,21 +110,15 @@ TEST(List, SortOrdersByTheComparatorAndSurvivesAnInconsistentOne) {
     EXPECT_EQ(empty.Count(), 0);
 }
 
-struct Tracked {
-    explicit Tracked(int* destroyed) : destroyed(destroyed) {}
-    ~Tracked() { ++*destroyed; }
-    int* destroyed;
-};
-
 TEST(List, OwnedElementsAreDestroyedWithTheirSlot) {
     int destroyed = 0;
     {
-        List<OwnedPtr<Tracked>> list;
+        List<OwnedPtr<CountedObject>> list;
         for (int i = 0; i < 20; ++i) {
-            list.Append(MakeOwned<Tracked>(&destroyed));
+            list.Append(MakeOwned<CountedObject>(&destroyed));
         }
-        OwnedPtr<Tracked> first = MakeOwned<Tracked>(&destroyed);
-        Tracked* raw = first.Get();
+        OwnedPtr<CountedObject> first = MakeOwned<CountedObject>(&destroyed);
+        CountedObject* raw = first.Get();
         EXPECT_TRUE(list.InsertAt(0, std::move(first)));
         EXPECT_EQ(list[0].Get(), raw);
         list.RemoveRange(1, 3);
@@ -132,19 +128,59 @@ TEST(List, OwnedElementsAreDestroyedWithTheirSlot) {
     EXPECT_EQ(destroyed, 21);
 }
 
+TEST(List, AFailedGrowthLeavesTheListAsItWas) {
+    int destroyed = 0;
+    BudgetAlloc::grants = 0;
+    List<OwnedPtr<CountedObject>, BudgetAlloc> list;
+    EXPECT_EQ(list.Append(MakeOwned<CountedObject>(&destroyed)), -1);
+    EXPECT_EQ(destroyed, 1);  // the refused element is not leaked
+    BudgetAlloc::grants = 1;
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(list.Append(MakeOwned<CountedObject>(&destroyed)), i);
+    }
+    EXPECT_FALSE(list.InsertAt(0, MakeOwned<CountedObject>(&destroyed)));
+    EXPECT_EQ(list.Append(MakeOwned<CountedObject>(&destroyed)), -1);
+    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(list.Count(), 16);
+    EXPECT_EQ(list.Capacity(), 16);
+    BudgetAlloc::grants = 1;
+    EXPECT_TRUE(list.InsertAt(16, MakeOwned<CountedObject>(&destroyed)));
+    EXPECT_EQ(list.Capacity(), 34);
+}
+
 TEST(OwnedPtr, ResetReleaseAndMoveKeepOneOwner) {
     int destroyed = 0;
-    OwnedPtr<Tracked> owner = MakeOwned<Tracked>(&destroyed);
-    OwnedPtr<Tracked> next(std::move(owner));
+    OwnedPtr<CountedObject> owner = MakeOwned<CountedObject>(&destroyed);
+    OwnedPtr<CountedObject> next(std::move(owner));
     EXPECT_FALSE(owner);
     EXPECT_TRUE(next);
-    Tracked* released = next.Release();
+    CountedObject* released = next.Release();
     EXPECT_FALSE(next);
     EXPECT_EQ(destroyed, 0);
     next.Reset(released);
-    next = MakeOwned<Tracked>(&destroyed);
+    next = MakeOwned<CountedObject>(&destroyed);
     EXPECT_EQ(destroyed, 1);
     next.Reset();
+    EXPECT_EQ(destroyed, 2);
+}
+
+struct Shape {
+    virtual ~Shape() = default;
+};
+
+struct CountedShape : Shape {
+    explicit CountedShape(int* destroyed) : counted(destroyed) {}
+    CountedObject counted;
+};
+
+TEST(OwnedPtr, ABaseOwnerDestroysTheDerivedObject) {
+    int destroyed = 0;
+    {
+        List<OwnedPtr<Shape>> shapes;
+        shapes.Append(MakeOwned<CountedShape>(&destroyed));
+        OwnedPtr<Shape> single = MakeOwned<CountedShape>(&destroyed);
+        EXPECT_TRUE(single);
+    }
     EXPECT_EQ(destroyed, 2);
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tessel/budget_alloc.h"
+#include "tessel/counted_object.h"
 #include "tessel/owned_ptr.h"
 
 namespace Tessel {
@@ -161,26 +163,40 @@ TEST(Map, ClearKeepsTheStorageAndReleasesTheKeys) {
     EXPECT_EQ(shared.Text(), text);
 }
 
-struct Counted {
-    explicit Counted(int* destroyed) : destroyed(destroyed) {}
-    ~Counted() { ++*destroyed; }
-    int* destroyed;
-};
-
 TEST(Map, OwnedValuesAreDestroyedWithTheirEntry) {
     int destroyed = 0;
     {
-        Map<String, OwnedPtr<Counted>, SCaseI> map;
-        map.Set(String("one"), MakeOwned<Counted>(&destroyed), false);
-        map.Set(String("ONE"), MakeOwned<Counted>(&destroyed), false);
+        Map<String, OwnedPtr<CountedObject>, SCaseI> map;
+        map.Set(String("one"), MakeOwned<CountedObject>(&destroyed), false);
+        map.Set(String("ONE"), MakeOwned<CountedObject>(&destroyed), false);
         EXPECT_EQ(destroyed, 1);  // the refused value
-        map.Set(String("One"), MakeOwned<Counted>(&destroyed), true);
+        map.Set(String("One"), MakeOwned<CountedObject>(&destroyed), true);
         EXPECT_EQ(destroyed, 2);  // the replaced value
-        map.Set(String("two"), MakeOwned<Counted>(&destroyed), false);
+        map.Set(String("two"), MakeOwned<CountedObject>(&destroyed), false);
         map.Remove(String("TWO"));
         EXPECT_EQ(destroyed, 3);
     }
     EXPECT_EQ(destroyed, 4);
+}
+
+TEST(Map, AFailedGrowthKeepsEveryEntry) {
+    BudgetAlloc::grants = 0;
+    Map<String, bool, SCaseI, BudgetAlloc> map;
+    EXPECT_FALSE(map.Set(String("a"), true, false));
+    EXPECT_EQ(map.Count(), 0);
+    BudgetAlloc::grants = 1;
+    for (const char* key : {"a", "b", "c"}) {
+        EXPECT_TRUE(map.Set(String(key), true, false));
+    }
+    EXPECT_FALSE(map.Set(String("d"), true, false));
+    EXPECT_EQ(map.Count(), 3);
+    EXPECT_EQ(map.BucketCount(), 3);
+    EXPECT_EQ(map.Find(String("d")), nullptr);
+    BudgetAlloc::grants = 1;
+    EXPECT_TRUE(map.Set(String("d"), true, false));
+    for (const char* key : {"a", "b", "c", "d"}) {
+        EXPECT_NE(map.Find(String(key)), nullptr) << key;
+    }
 }
 
 TEST(Map, NullAndEmptyKeysAreDifferentEntries) {
