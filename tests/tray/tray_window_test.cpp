@@ -11,6 +11,7 @@
 #include "app/scoped_win.h"
 #include "app/settings.h"
 #include "capture/capture_session.h"
+#include "tray/launch_rules.h"
 #include "tray/self_launch.h"
 
 namespace {
@@ -97,12 +98,6 @@ protected:
     LaunchHook previousHook = nullptr;
 };
 
-TEST_F(TrayWindow, MenuHasCaptureRegionAsDefaultItem) {
-    Menu menu;
-    ASSERT_NE(menu.popup, nullptr);
-    EXPECT_EQ(GetMenuDefaultItem(menu.popup, FALSE, 0), static_cast<UINT>(ID_CAPTURE_REGION));
-}
-
 TEST_F(TrayWindow, IncludeCursorTogglesTheSettingAndItsCheckMark) {
     Window window;
     ASSERT_NE(window.handle, nullptr);
@@ -164,28 +159,20 @@ TEST_F(TrayWindow, SameRegionItemsAreGreyedWithoutAStoredRegion) {
             EXPECT_EQ(menu.Grayed(id), c.grayed) << id << " region " << c.region.left;
         }
         EXPECT_FALSE(menu.Grayed(ID_CAPTURE_REGION));
+        EXPECT_EQ(GetMenuDefaultItem(menu.popup, FALSE, 0), static_cast<UINT>(ID_CAPTURE_REGION));
     }
 }
 
-TEST_F(TrayWindow, EveryCaptureCommandLaunchesItsSwitches) {
-    struct Case {
-        WORD id;
-        const char* switches;
-    };
-    const Case cases[] = {
-        {ID_CAPTURE_REGION, "/capture:region"},
-        {ID_CAPTURE_REGION_DELAY5, "/capture:region /delay:5"},
-        {ID_CAPTURE_REGION_DELAY15, "/capture:region /delay:15"},
-        {ID_CAPTURE_SAME, "/capture:same"},
-        {ID_CAPTURE_SAME_DELAY5, "/capture:same /delay:5"},
-        {ID_CAPTURE_SAME_DELAY15, "/capture:same /delay:15"},
-    };
-    for (const Case& c : cases) {
+TEST_F(TrayWindow, EveryCaptureCommandLaunchesItsOwnSwitches) {
+    const WORD ids[] = {ID_CAPTURE_REGION, ID_CAPTURE_REGION_DELAY5, ID_CAPTURE_REGION_DELAY15,
+                        ID_CAPTURE_SAME,   ID_CAPTURE_SAME_DELAY5,   ID_CAPTURE_SAME_DELAY15};
+    Window window;
+    for (WORD id : ids) {
         launched.clear();
-        Window window;
-        window.Command(c.id);
-        ASSERT_EQ(launched.size(), 1u) << c.id;
-        EXPECT_EQ(SwitchesOf(launched[0]), c.switches);
+        window.Command(id);
+        ASSERT_EQ(launched.size(), 1u) << id;
+        EXPECT_EQ(SwitchesOf(launched[0]), CaptureSwitches(id));
+        Sleep(kLaunchDebounceMs + 50);
     }
 }
 
