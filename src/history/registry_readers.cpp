@@ -18,40 +18,36 @@ LONG OpenForReading(HKEY root, const Tessel::String& path, ScopedKey& key) {
     return status;
 }
 
-}  // namespace
-
-LONG EnumRegistrySubkeys(HKEY root, const Tessel::String& path,
-                         Tessel::List<Tessel::String>& names) {
+// Appends names read by `readName` (into a buffer of kMaxUnits) until the first failure.
+LONG EnumNames(HKEY root, const Tessel::String& path, Tessel::List<Tessel::String>& names,
+               LONG (*readName)(HKEY key, DWORD index, wchar_t* name)) {
     ScopedKey key;
     const LONG status = OpenForReading(root, path, key);
     if (status != ERROR_SUCCESS) {
         return status;
     }
     wchar_t name[kMaxUnits];
-    for (DWORD index = 0; RegEnumKeyW(key.Get(), index, name, kMaxUnits) == ERROR_SUCCESS;
-         ++index) {
+    for (DWORD index = 0; readName(key.Get(), index, name) == ERROR_SUCCESS; ++index) {
         names.Append(ToUtf8(name));
     }
     return ERROR_SUCCESS;
 }
 
+}  // namespace
+
+LONG EnumRegistrySubkeys(HKEY root, const Tessel::String& path,
+                         Tessel::List<Tessel::String>& names) {
+    return EnumNames(root, path, names, [](HKEY key, DWORD index, wchar_t* name) -> LONG {
+        return RegEnumKeyW(key, index, name, kMaxUnits);
+    });
+}
+
 LONG EnumRegistryValueNames(HKEY root, const Tessel::String& path,
                             Tessel::List<Tessel::String>& names) {
-    ScopedKey key;
-    const LONG status = OpenForReading(root, path, key);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    wchar_t name[kMaxUnits];
-    for (DWORD index = 0;; ++index) {
+    return EnumNames(root, path, names, [](HKEY key, DWORD index, wchar_t* name) -> LONG {
         DWORD length = kMaxUnits;
-        if (RegEnumValueW(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        names.Append(ToUtf8(name));
-    }
-    return ERROR_SUCCESS;
+        return RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 LONG ReadRegistryString(HKEY root, const Tessel::String& path, const char* valueName,

@@ -95,29 +95,31 @@ TEST_F(SettingsTest, IntRoundTripsAllThirtyTwoBits) {
 }
 
 TEST_F(SettingsTest, IntOfWrongTypeOrSizeReadsAsDefault) {
-    const DWORD zero = 0;
-    WriteRaw(L"IncludeCursor", REG_DWORD, &zero, 4);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 0);
-
-    WriteWide(L"IncludeCursor", REG_SZ, L"1", true);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    WriteWide(L"IncludeCursor", REG_SZ, L"0", true);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-
-    const uint64_t wide = 0;
-    WriteRaw(L"IncludeCursor", REG_QWORD, &wide, 8);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    WriteRaw(L"IncludeCursor", REG_BINARY, &zero, 4);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    WriteRaw(L"IncludeCursor", REG_DWORD_BIG_ENDIAN, &zero, 4);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    // Longer or shorter than four bytes, though typed as a DWORD.
-    WriteRaw(L"IncludeCursor", REG_DWORD, &wide, 8);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    WriteRaw(L"IncludeCursor", REG_DWORD, &zero, 2);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
-    WriteRaw(L"IncludeCursor", REG_DWORD, &zero, 0);
-    EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), 1);
+    // Zero bytes, wide enough for any of the sizes below.
+    const uint64_t zeros = 0;
+    const wchar_t one[] = L"1";
+    const struct {
+        const char* label;
+        DWORD type;
+        const void* data;
+        DWORD size;
+        int32_t expected;
+    } cases[] = {
+        {"dword 0", REG_DWORD, &zeros, 4, 0},
+        {"string 1", REG_SZ, one, sizeof(one), 1},
+        {"string 0", REG_SZ, L"0", 4, 1},
+        {"qword", REG_QWORD, &zeros, 8, 1},
+        {"binary", REG_BINARY, &zeros, 4, 1},
+        {"big endian", REG_DWORD_BIG_ENDIAN, &zeros, 4, 1},
+        // Typed as a DWORD but longer or shorter than four bytes.
+        {"dword of 8 bytes", REG_DWORD, &zeros, 8, 1},
+        {"dword of 2 bytes", REG_DWORD, &zeros, 2, 1},
+        {"dword of 0 bytes", REG_DWORD, &zeros, 0, 1},
+    };
+    for (const auto& c : cases) {
+        WriteRaw(L"IncludeCursor", c.type, c.data, c.size);
+        EXPECT_EQ(GetSettingInt("Settings", "IncludeCursor", 1), c.expected) << c.label;
+    }
 }
 
 TEST_F(SettingsTest, ToggleOfAbsentIncludeCursorWritesZero) {

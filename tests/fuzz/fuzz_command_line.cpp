@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/run_mode_rules.h"
@@ -14,14 +14,9 @@ void NoRegistration() {}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* text = static_cast<char*>(std::malloc(size + 1));
-    if (text == nullptr) {
-        return 0;
-    }
-    std::memcpy(text, data, size);
-    text[size] = '\0';
-    const Tessel::List<Tessel::String> arguments = SplitCommandLine(text);
-    std::free(text);
+    // The parsers read terminated text; an embedded NUL simply ends it early.
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const Tessel::List<Tessel::String> arguments = SplitCommandLine(text.c_str());
 
     for (int i = 0; i < arguments.Count(); ++i) {
         if (arguments[i].IsEmpty()) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "history/parse_int.h"
 
@@ -37,18 +38,13 @@ bool Reference(const char* text, int32_t& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* text = static_cast<char*>(std::malloc(size + 1));
-    if (text == nullptr) {
-        return 0;
-    }
-    std::memcpy(text, data, size);
-    text[size] = '\0';
+    // The parsers read terminated text; an embedded NUL simply ends it early.
+    const std::string text(reinterpret_cast<const char*>(data), size);
     int32_t expected = 0;
-    const bool valid = Reference(text, expected);
+    const bool valid = Reference(text.c_str(), expected);
     // Two different defaults tell a parsed value from a fallback.
-    const int32_t withA = ParseInt(text, 17);
-    const int32_t withB = ParseInt(text, -17);
-    std::free(text);
+    const int32_t withA = ParseInt(text.c_str(), 17);
+    const int32_t withB = ParseInt(text.c_str(), -17);
     if (valid ? (withA != expected || withB != expected) : (withA != 17 || withB != -17)) {
         std::abort();
     }
