@@ -44,7 +44,19 @@ const Item kSeparator{0, L"", {}};
 TEST(Resources, MenuHoldsTheContextAndTrayPopups) {
     ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
     ASSERT_TRUE(menu);
-    const std::vector<Item> context = {
+    // Both popups share the capture commands, in the same order.
+    const std::vector<Item> captures = {
+        {ID_CAPTURE_REGION_DELAY5, L"Capture Region (Delayed 5 Seconds)", {}},
+        {ID_CAPTURE_REGION_DELAY15, L"Capture Region (Delayed 15 Seconds)", {}},
+        kSeparator,
+        {ID_CAPTURE_SAME, L"Capture Same &Region Again", {}},
+        {ID_CAPTURE_SAME_DELAY5, L"Capture Same Region Again (Delayed 5 Seconds)", {}},
+        {ID_CAPTURE_SAME_DELAY15, L"Capture Same Region Again (Delayed 15 Seconds)", {}},
+        kSeparator,
+        {ID_INCLUDE_CURSOR, L"Include Cursor in Delayed Captures", {}},
+        kSeparator,
+    };
+    std::vector<Item> context = {
         {ID_COPY, L"&Copy\tCtrl+C", {}},
         {ID_COPY_96DPI, L"Copy at &96dpi\tCtrl+Shift+C", {}},
         {ID_COPY_PATH, L"Copy &Path", {}},
@@ -54,47 +66,33 @@ TEST(Resources, MenuHoldsTheContextAndTrayPopups) {
         {0, L"Open &With", {{ID_OPEN_WITH_FIRST, L"<placeholder>", {}}}},
         kSeparator,
         {ID_CAPTURE_REGION, L"C&apture Region\tDouble Click", {}},
-        {ID_CAPTURE_REGION_DELAY5, L"Capture Region (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_REGION_DELAY15, L"Capture Region (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_CAPTURE_SAME, L"Capture Same &Region Again", {}},
-        {ID_CAPTURE_SAME_DELAY5, L"Capture Same Region Again (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_SAME_DELAY15, L"Capture Same Region Again (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_INCLUDE_CURSOR, L"Include Cursor in Delayed Captures", {}},
-        kSeparator,
-        {ID_PREVIOUS, L"Previous\tAlt+Left", {}},
-        {ID_NEXT, L"&Next\tAlt+Right", {}},
-        {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
-        {ID_DELETE_ALL_HISTORY, L"D&elete all History...", {}},
-        kSeparator,
-        {ID_ZOOM_IN, L"Zoom &In\t+", {}},
-        {ID_ZOOM_OUT, L"Zoom &Out\t-", {}},
-        {ID_ZOOM_100, L"Zoom &100%\t0", {}},
-        kSeparator,
-        {0,
-         L"S&mooth Stretch",
-         {{ID_SMOOTH_DISABLED, L"&Disabled", {}},
-          {ID_SMOOTH_ENABLED, L"&Enabled", {}},
-          {ID_SMOOTH_AUTOMATIC, L"&Automatic", {}}}},
     };
-    const std::vector<Item> tray = {
-        {ID_CAPTURE_REGION, L"C&apture Region", {}},
-        {ID_CAPTURE_REGION_DELAY5, L"Capture Region (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_REGION_DELAY15, L"Capture Region (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_CAPTURE_SAME, L"Capture Same &Region Again", {}},
-        {ID_CAPTURE_SAME_DELAY5, L"Capture Same Region Again (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_SAME_DELAY15, L"Capture Same Region Again (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_INCLUDE_CURSOR, L"Include Cursor in Delayed Captures", {}},
-        kSeparator,
-        {ID_OPEN_LAST_CAPTURE, L"&Open Last Captured Image", {}},
-        {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
-        {ID_RUN_AT_STARTUP, L"Run at &Startup", {}},
-        kSeparator,
-        {ID_EXIT, L"E&xit", {}},
-    };
+    context.insert(context.end(), captures.begin(), captures.end());
+    context.insert(context.end(), {
+                                      {ID_PREVIOUS, L"Previous\tAlt+Left", {}},
+                                      {ID_NEXT, L"&Next\tAlt+Right", {}},
+                                      {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
+                                      {ID_DELETE_ALL_HISTORY, L"D&elete all History...", {}},
+                                      kSeparator,
+                                      {ID_ZOOM_IN, L"Zoom &In\t+", {}},
+                                      {ID_ZOOM_OUT, L"Zoom &Out\t-", {}},
+                                      {ID_ZOOM_100, L"Zoom &100%\t0", {}},
+                                      kSeparator,
+                                      {0,
+                                       L"S&mooth Stretch",
+                                       {{ID_SMOOTH_DISABLED, L"&Disabled", {}},
+                                        {ID_SMOOTH_ENABLED, L"&Enabled", {}},
+                                        {ID_SMOOTH_AUTOMATIC, L"&Automatic", {}}}},
+                                  });
+    std::vector<Item> tray = {{ID_CAPTURE_REGION, L"C&apture Region", {}}};
+    tray.insert(tray.end(), captures.begin(), captures.end());
+    tray.insert(tray.end(), {
+                                {ID_OPEN_LAST_CAPTURE, L"&Open Last Captured Image", {}},
+                                {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
+                                {ID_RUN_AT_STARTUP, L"Run at &Startup", {}},
+                                kSeparator,
+                                {ID_EXIT, L"E&xit", {}},
+                            });
     const std::vector<Item> expected = {{0, L"Context", context}, {0, L"Tray", tray}};
     const std::vector<Item> actual = ReadMenu(menu.Get());
     ASSERT_EQ(actual.size(), expected.size());
