@@ -199,14 +199,5 @@ TEST(Map, AFailedGrowthKeepsEveryEntry) {
     }
 }
 
-TEST(Map, NullAndEmptyKeysAreDifferentEntries) {
-    CommandSet map;
-    map.Set(String(), true, false);
-    map.Set(String(""), false, false);
-    EXPECT_EQ(map.Count(), 2);
-    EXPECT_TRUE(*map.Find(String()));
-    EXPECT_FALSE(*map.Find(String("")));
-}
-
 }  // namespace
 }  // namespace Tessel
