@@ -1,14 +1,13 @@
 #include "tray/tray_window.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 #include <windowsx.h>
 
 #include "app/rect.h"
 #include "app/settings.h"
 #include "app/win_text.h"
 #include "capture/capture_session.h"
-#include "history/shell_helpers.h"
+#include "history/history_folder.h"
 #include "tray/self_launch.h"
 #include "viewer/bitmap_utils.h"
 
@@ -118,9 +117,11 @@ LRESULT CTrayWindow::OnCommandOpenLastCapture(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CTrayWindow::OnCommandOpenHistoryFolder(WORD, WORD, HWND, bool&) {
-    const Tessel::String defaultFolder =
-        GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images"));
-    const Tessel::String folder = GetSettingString("Settings", "HistoryFolder", defaultFolder);
+    const Tessel::String folder = GetHistoryFolder();
+    // An empty path would have the shell open whatever it takes for the current folder.
+    if (folder.IsEmpty()) {
+        return 0;
+    }
     ShellExecuteW(nullptr, nullptr, WStr(ToWide(folder)), nullptr, nullptr, SW_SHOWNORMAL);
     return 0;
 }
