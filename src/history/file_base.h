@@ -1,0 +1,63 @@
+// The capture history: one folder of numbered PNG files, its order, its limit and its archive.
+#ifndef GLIMPSER_HISTORY_FILE_BASE_H
+#define GLIMPSER_HISTORY_FILE_BASE_H
+
+#include <cstdint>
+
+#include "tessel/list.h"
+#include "tessel/string_core.h"
+
+// Paths and names are UTF-8. The store never writes image data: it hands out the path of a
+// new capture and the viewer writes it. Several processes may share the folder without locks;
+// the list is re-read whenever it is marked stale.
+class CFileBase {
+public:
+    CFileBase() = default;
+    CFileBase(const CFileBase&) = delete;
+    CFileBase& operator=(const CFileBase&) = delete;
+    virtual ~CFileBase() = default;
+
+    // An empty folder means there is no history: nothing is listed and no capture is stored.
+    void Init(const Tessel::String& folder, const Tessel::String& pattern,
+              const Tessel::String& format, int32_t maxFiles);
+    // Where trimmed files go; empty deletes them.
+    void SetArchiveFolder(const Tessel::String& path);
+    // Negative keeps every file.
+    void SetMaxHistory(int32_t maxFiles);
+    void MarkStale();
+    // Re-reads the folder when the list is stale.
+    void Refresh();
+
+    // Chooses the next numbered name above every numbered file, lists it and trims the history
+    // before the caller writes the file at `path`. False, with `path` untouched, when there is
+    // no history folder or no number is left.
+    bool AddCapture(Tessel::String& path);
+    // The existing file `step` places away from the one at `current` (or, without a listed
+    // current file, the oldest for a positive step and the newest otherwise). Vanished files
+    // are skipped; there is no wrap-around. False leaves `path` untouched.
+    bool Navigate(const Tessel::String& current, int step, Tessel::String& path);
+    // Deletes the file wherever it lies and drops its name from the list.
+    void DeleteHistoryFile(const Tessel::String& path);
+    // Deletes every history file in the folder; one message tells of any that stayed.
+    void DeleteAllHistory();
+
+    const Tessel::String& HistoryFolder() const { return historyFolder; }
+    const Tessel::String& ArchiveFolder() const { return archiveFolder; }
+    int32_t MaxHistory() const { return maxHistory; }
+    // The listed names, oldest first, as of the last re-read and the store's own changes.
+    const Tessel::List<Tessel::String>& Files() const { return files; }
+
+private:
+    void Trim();
+
+    Tessel::String historyFolder;
+    Tessel::String archiveFolder;
+    Tessel::String searchPattern;
+    Tessel::String nameFormat;
+    bool stale = false;
+    Tessel::List<Tessel::String> files;
+    int32_t maxHistory = -1;
+    int32_t nextNumber = 1;
+};
+
+#endif

@@ -1,0 +1,55 @@
+#include "history/history_folder.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/settings.h"
+#include "app/win_text.h"
+#include "history/path_exists.h"
+#include "history/path_text.h"
+#include "history/shell_helpers.h"
+#include "history/show_message.h"
+#include "tessel/format.h"
+
+namespace {
+
+// One level only; whether it worked is seen by looking again.
+bool EnsureFolder(const Tessel::String& path) {
+    if (!PathExists(path)) {
+        CreateDirectoryW(WStr(ToWide(path)), nullptr);
+    }
+    return PathExists(path);
+}
+
+}  // namespace
+
+Tessel::String GetHistoryFolder() {
+    return GetSettingString("Settings", "HistoryFolder",
+                            GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images")));
+}
+
+bool ConfigureHistory(CFileBase& history) {
+    const Tessel::String folder = GetHistoryFolder();
+    const Tessel::String archiveSetting =
+        GetSettingString("Settings", "ArchiveFolder", Tessel::String());
+    const int32_t maxHistory = GetSettingInt("Settings", "MaxHistory", 100);
+    // With no folder at all there is no history; a relative name would land in whatever
+    // directory the process happened to start in.
+    const bool haveFolder = !folder.IsEmpty() && EnsureFolder(folder);
+    history.Init(folder, Tessel::String("Glimpser *.png"), Tessel::String("Glimpser %i.png"),
+                 maxHistory);
+    if (folder.IsEmpty() || archiveSetting.IsEmpty()) {
+        return haveFolder;
+    }
+    const Tessel::String archive = JoinPath(folder, archiveSetting);
+    if (!EnsureFolder(archive)) {
+        ShowMessage(Tessel::Format("Archive folder '%s' not found and couldn't be created.  "
+                                   "Archiving disabled.",
+                                   archive.CStr()),
+                    MB_ICONERROR);
+        history.SetMaxHistory(-1);
+        return false;
+    }
+    history.SetArchiveFolder(archive);
+    return haveFolder;
+}

@@ -1,0 +1,30 @@
+// How history captures are numbered and how many of them are kept.
+#ifndef GLIMPSER_HISTORY_HISTORY_NAMING_H
+#define GLIMPSER_HISTORY_HISTORY_NAMING_H
+
+#include <cstdint>
+
+#include "tessel/list.h"
+#include "tessel/string_core.h"
+
+// True when `name` is the name format's text before "%i", one run of ASCII digits and the
+// text after "%i", the fixed parts matched ignoring ASCII letter case as the file system does.
+// `number` then holds the run's value, read in wrapping 32-bit arithmetic exactly as
+// NaturalCompare reads it, so numbers order like the names. A format without "%i" numbers
+// nothing. The text around "%i" must not end or begin with a digit, which would merge with the
+// number when names are ordered.
+bool ReadHistoryNumber(const char* name, const char* nameFormat, int32_t& number);
+
+// The number for the next capture: at least `nextNumber` and above the number of the newest
+// numbered name in `sortedNames` (NaturalCompare order). Names that are not of the format's
+// form take no part: a name such as "Glimpser abc.png" sorts after every number, and comparing
+// against it would never let any number through. False when no number is left; the largest
+// 32-bit value is never handed out, so the number after the chosen one always exists.
+bool ChooseHistoryNumber(const Tessel::List<Tessel::String>& sortedNames, const char* nameFormat,
+                         int32_t nextNumber, int32_t& number);
+
+// How many of the oldest `count` names go so that `maxHistory` stay; a negative `maxHistory`
+// keeps everything.
+int TrimCount(int count, int32_t maxHistory);
+
+#endif

@@ -1,0 +1,9 @@
+// Whether anything, file or folder, is at a path.
+#ifndef GLIMPSER_HISTORY_PATH_EXISTS_H
+#define GLIMPSER_HISTORY_PATH_EXISTS_H
+
+#include "tessel/string_core.h"
+
+bool PathExists(const Tessel::String& path);
+
+#endif
