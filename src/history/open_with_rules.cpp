@@ -2,7 +2,6 @@
 
 #include "app/command_line.h"
 #include "history/path_text.h"
-#include "history/replace_all.h"
 
 namespace {
 
@@ -72,8 +71,4 @@ bool IsSkippedVerb(const Tessel::String& verb) {
 
 int CompareOpenWithNames(const Tessel::String& a, const Tessel::String& b) {
     return CompareFolded(a.CStr(), b.CStr(), kUnlimited);
-}
-
-Tessel::String OpenWithCommandLine(const Tessel::String& command, const Tessel::String& imagePath) {
-    return ReplaceAll(command, Tessel::String("%1"), imagePath);
 }

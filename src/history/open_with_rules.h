@@ -24,8 +24,4 @@ bool IsSkippedVerb(const Tessel::String& verb);
 // Byte order with A-Z folded to a-z, for sorting the entries by name.
 int CompareOpenWithNames(const Tessel::String& a, const Tessel::String& b);
 
-// The command line that opens `imagePath`: every "%1" of the template replaced by the path,
-// which is not quoted here (the registered template quotes "%1" where it needs to).
-Tessel::String OpenWithCommandLine(const Tessel::String& command, const Tessel::String& imagePath);
-
 #endif

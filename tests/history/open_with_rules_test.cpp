@@ -119,25 +119,4 @@ TEST(OpenWithRules, NamesCompareByteWiseWithAsciiLettersFolded) {
     }
 }
 
-TEST(OpenWithRules, LaunchLineReplacesEveryPercentOne) {
-    struct Case {
-        const char* command;
-        const char* path;
-        const char* line;
-    };
-    const Case cases[] = {
-        {"\"C:\\Tools\\Gimp.exe\" \"%1\"", "C:\\Users\\me\\Glimpser 3.png",
-         "\"C:\\Tools\\Gimp.exe\" \"C:\\Users\\me\\Glimpser 3.png\""},
-        {"viewer.exe %1 --compare %1", "a.png", "viewer.exe a.png --compare a.png"},
-        {"viewer.exe /slideshow", "a.png", "viewer.exe /slideshow"},
-        {"viewer.exe \"%1\" %L %*", "a.png", "viewer.exe \"a.png\" %L %*"},
-        {"viewer.exe \"%1\"", "", "viewer.exe \"\""},
-        {"viewer.exe %1", "100%1.png", "viewer.exe 100%1.png"},  // inserted text is not rescanned
-    };
-    for (const Case& c : cases) {
-        EXPECT_STREQ(OpenWithCommandLine(Tessel::String(c.command), Tessel::String(c.path)).CStr(),
-                     c.line);
-    }
-}
-
 }  // namespace
