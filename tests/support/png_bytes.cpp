@@ -74,8 +74,10 @@ std::vector<uint8_t> EncodePng(const PngImage& image) {
     PutBigEndian(header, image.height);
     header.insert(header.end(), {image.bitDepth, image.colorType, 0, 0, 0});
     PutChunk(out, "IHDR", header);
-    if (!image.palette.empty()) PutChunk(out, "PLTE", image.palette);
-    if (!image.transparency.empty()) PutChunk(out, "tRNS", image.transparency);
+    if (!image.palette.empty())
+        PutChunk(out, "PLTE", image.palette);
+    if (!image.transparency.empty())
+        PutChunk(out, "tRNS", image.transparency);
 
     // Every row gets filter type 0 (none) in front.
     const size_t rowBytes = image.height == 0 ? 0 : image.pixels.size() / image.height;
@@ -135,9 +137,78 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
         return false;
     }
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(file);
     return ok;
+}
+
+namespace {
+
+void PutLittle16(std::vector<uint8_t>& out, uint16_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutLittle32(std::vector<uint8_t>& out, uint32_t value) {
+    PutLittle16(out, static_cast<uint16_t>(value));
+    PutLittle16(out, static_cast<uint16_t>(value >> 16));
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeTiff(const TiffImage& image) {
+    const uint16_t samples =
+        static_cast<uint16_t>(image.extraSample == 0 ? image.colorSamples : image.colorSamples + 1);
+    std::vector<uint8_t> out{'I', 'I', 42, 0};
+    PutLittle32(out, 8);  // the directory follows the header
+
+    struct Entry {
+        uint16_t tag;
+        uint16_t type;  // 3 SHORT, 4 LONG
+        uint32_t count;
+        uint32_t value;
+    };
+    std::vector<Entry> entries = {
+        {256, 4, 1, image.width},
+        {257, 4, 1, image.height},
+        {258, 3, samples, image.bitsPerSample},  // patched to an offset below when needed
+        {259, 3, 1, 1},                          // no compression
+        {262, 3, 1, image.photometric},
+        {273, 4, 1, 0},  // strip offset, patched below
+        {277, 3, 1, samples},
+        {278, 4, 1, image.height},
+        {279, 4, 1, static_cast<uint32_t>(image.pixels.size())},
+        {284, 3, 1, 1},  // chunky
+    };
+    if (image.extraSample != 0)
+        entries.push_back({338, 3, 1, image.extraSample});
+
+    const uint32_t directorySize = static_cast<uint32_t>(2 + entries.size() * 12 + 4);
+    const uint32_t bitsOffset = 8 + directorySize;
+    const uint32_t pixelsOffset = bitsOffset + samples * 2u;
+    for (Entry& entry : entries) {
+        if (entry.tag == 258 && samples > 2)
+            entry.value = bitsOffset;
+        if (entry.tag == 273)
+            entry.value = pixelsOffset;
+    }
+    PutLittle16(out, static_cast<uint16_t>(entries.size()));
+    for (const Entry& entry : entries) {
+        PutLittle16(out, entry.tag);
+        PutLittle16(out, entry.type);
+        PutLittle32(out, entry.count);
+        if (entry.type == 3 && entry.count == 1) {
+            PutLittle16(out, static_cast<uint16_t>(entry.value));
+            PutLittle16(out, 0);
+        } else {
+            PutLittle32(out, entry.value);
+        }
+    }
+    PutLittle32(out, 0);  // no next directory
+    for (uint16_t i = 0; i < samples; ++i)
+        PutLittle16(out, image.bitsPerSample);
+    out.insert(out.end(), image.pixels.begin(), image.pixels.end());
+    return out;
 }

@@ -13,8 +13,10 @@ public:
         for (unsigned n = GetTickCount() & 0xFFFFu;; ++n) {
             path = std::wstring(base) + L"glimpser-test-" + std::to_wstring(GetCurrentProcessId()) +
                    L"-" + std::to_wstring(n);
-            if (CreateDirectoryW(path.c_str(), nullptr)) break;
-            if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+            if (CreateDirectoryW(path.c_str(), nullptr))
+                break;
+            if (GetLastError() != ERROR_ALREADY_EXISTS)
+                break;
         }
     }
     ~TempFolder() { RemoveTree(path); }
@@ -31,7 +33,8 @@ private:
         if (find != INVALID_HANDLE_VALUE) {
             do {
                 const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
+                if (name == L"." || name == L"..")
+                    continue;
                 const std::wstring child = folder + L"\\" + name;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(child);
