@@ -14,6 +14,12 @@ constexpr DWORD kDrawWhileLocked = DCX_PARENTCLIP | DCX_LOCKWINDOWUPDATE;
 CMouseTracker::CMouseTracker() : lastMoveTick(GetTickCount()) {}
 
 bool CMouseTracker::Track(HWND trackedWindow, Point& point) {
+    // Without a window nothing could ever take the capture away, and the loop would swallow
+    // the thread's input for good.
+    if (!IsWindow(trackedWindow)) {
+        aborted = true;
+        return false;
+    }
     SetCapture(trackedWindow);
     AdjustPoint(point);
     ClampToBounds(point);

@@ -2,30 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/probe_window.h"
 #include "window_pixels.h"
 
 namespace {
-
-// A shown window painted with the block pattern.
-class CPaintedWindow : public CProbeWindow {
-public:
-    explicit CPaintedWindow(const RECT& place) {
-        handler = [this](UINT message, WPARAM, LPARAM, bool& handled) {
-            if (message == WM_PAINT) {
-                ScopedPaint paint(hwnd);
-                RECT client{};
-                GetClientRect(hwnd, &client);
-                PaintBlocks(paint.Get(), client);
-                return LRESULT{0};
-            }
-            handled = message == WM_ERASEBKGND;
-            return LRESULT{handled ? 1 : 0};
-        };
-        CreatePopup(place, WS_POPUP | WS_VISIBLE);
-        UpdateWindow(hwnd);
-    }
-};
 
 // Pixels off the shapes must be exactly the saved ones; pixels inside a shape (its outline
 // row and column aside) the highlight blended over them.

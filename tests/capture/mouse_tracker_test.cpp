@@ -90,93 +90,36 @@ TEST(MouseTracker, PostedDragsEndAsTheReleaseOrCancelSays) {
         Point last;
         const char* log;
     };
+    // clang-format off
     const Case cases[] = {
-        {"click",
-         {50, 50},
-         nullptr,
-         nullptr,
-         {{WM_LBUTTONUP, 0, 50, 50}},
-         false,
-         false,
-         {50, 50},
-         "B50,50 E50,50"},
-        {"move and back",
-         {50, 50},
-         nullptr,
-         nullptr,
+        {"click", {50, 50}, nullptr, nullptr, {{WM_LBUTTONUP, 0, 50, 50}},
+         false, false, {50, 50}, "B50,50 E50,50"},
+        {"move and back", {50, 50}, nullptr, nullptr,
          {{WM_MOUSEMOVE, 0, 51, 50}, {WM_MOUSEMOVE, 0, 50, 50}, {WM_LBUTTONUP, 0, 50, 50}},
-         true,
-         false,
-         {50, 50},
-         "B50,50 M50,50>51,50 M51,50>50,50 E50,50"},
-        {"release position unused",
-         {50, 50},
-         nullptr,
-         nullptr,
+         true, false, {50, 50}, "B50,50 M50,50>51,50 M51,50>50,50 E50,50"},
+        {"release position unused", {50, 50}, nullptr, nullptr,
          {{WM_MOUSEMOVE, 0, 60, 70}, {WM_LBUTTONUP, 0, 90, 90}},
-         true,
-         false,
-         {60, 70},
-         "B50,50 M50,50>60,70 E60,70"},
-        {"escape",
-         {50, 50},
-         nullptr,
-         nullptr,
+         true, false, {60, 70}, "B50,50 M50,50>60,70 E60,70"},
+        {"escape", {50, 50}, nullptr, nullptr,
          {{WM_MOUSEMOVE, 0, 60, 60}, {WM_KEYDOWN, VK_ESCAPE, 0, 0}, {WM_LBUTTONUP, 0, 0, 0}},
-         false,
-         true,
-         {60, 60},
-         "B50,50 M50,50>60,60 E60,60!"},
-        {"right press aborts",
-         {50, 50},
-         nullptr,
-         nullptr,
+         false, true, {60, 60}, "B50,50 M50,50>60,60 E60,60!"},
+        {"right press aborts", {50, 50}, nullptr, nullptr,
          {{WM_MOUSEMOVE, 0, 60, 60}, {WM_RBUTTONDOWN, 0, 60, 60}},
-         false,
-         true,
-         {60, 60},
-         "B50,50 M50,50>60,60 E60,60!"},
-        {"right release finishes",
-         {50, 50},
-         nullptr,
-         nullptr,
+         false, true, {60, 60}, "B50,50 M50,50>60,60 E60,60!"},
+        {"right release finishes", {50, 50}, nullptr, nullptr,
          {{WM_MOUSEMOVE, 0, 60, 60}, {WM_RBUTTONUP, 0, 60, 60}},
-         true,
-         false,
-         {60, 60},
-         "B50,50 M50,50>60,60 E60,60"},
-        {"other keys repeat the point, other buttons do nothing",
-         {50, 50},
-         nullptr,
-         nullptr,
-         {{WM_KEYDOWN, 'A', 0, 0},
-          {WM_LBUTTONDOWN, 0, 70, 70},
-          {WM_MOUSEWHEEL, 0, 70, 70},
-          {WM_KEYUP, 'A', 0, 0},
-          {WM_LBUTTONUP, 0, 0, 0}},
-         false,
-         false,
-         {50, 50},
-         "B50,50 M50,50>50,50 M50,50>50,50 E50,50"},
-        {"grid",
-         {14, 26},
-         nullptr,
-         &grid,
-         {{WM_MOUSEMOVE, 0, 16, 24}, {WM_LBUTTONUP, 0, 0, 0}},
-         true,
-         false,
-         {20, 20},
-         "B10,30 M10,30>20,20 E20,20"},
-        {"bounds",
-         {50, 50},
-         &bounds,
-         nullptr,
+         true, false, {60, 60}, "B50,50 M50,50>60,60 E60,60"},
+        {"other keys repeat the point, other buttons do nothing", {50, 50}, nullptr, nullptr,
+         {{WM_KEYDOWN, 'A', 0, 0}, {WM_LBUTTONDOWN, 0, 70, 70}, {WM_MOUSEWHEEL, 0, 70, 70},
+          {WM_KEYUP, 'A', 0, 0}, {WM_LBUTTONUP, 0, 0, 0}},
+         false, false, {50, 50}, "B50,50 M50,50>50,50 M50,50>50,50 E50,50"},
+        {"grid", {14, 26}, nullptr, &grid, {{WM_MOUSEMOVE, 0, 16, 24}, {WM_LBUTTONUP, 0, 0, 0}},
+         true, false, {20, 20}, "B10,30 M10,30>20,20 E20,20"},
+        {"bounds", {50, 50}, &bounds, nullptr,
          {{WM_MOUSEMOVE, 0, 150, -20}, {WM_LBUTTONUP, 0, 0, 0}},
-         true,
-         false,
-         {99, 0},
-         "B50,50 M50,50>99,0 E99,0"},
+         true, false, {99, 0}, "B50,50 M50,50>99,0 E99,0"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         CProbeWindow window;
         ASSERT_TRUE(window.CreatePopup(kPlace, WS_POPUP | WS_VISIBLE));
@@ -238,6 +181,17 @@ TEST(MouseTracker, QuitEndsTheDragReleasesTheCaptureAndStaysQueued) {
     MSG quit;
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 9u);
+}
+
+TEST(MouseTracker, NoWindowAbortsAtOnce) {
+    CRecordingTracker tracker;
+    PostMessageW(nullptr, WM_APP, 0, 0);
+    Point point{1, 2};
+    EXPECT_FALSE(tracker.Track(nullptr, point));
+    EXPECT_TRUE(tracker.aborted);
+    EXPECT_EQ(tracker.log, "");
+    MSG left;
+    EXPECT_TRUE(PeekMessageW(&left, nullptr, WM_APP, WM_APP, PM_REMOVE));
 }
 
 TEST(MouseTracker, RealInputDragsAndEscapes) {

@@ -5,31 +5,11 @@
 #include <functional>
 #include <vector>
 
-#include "support/probe_window.h"
 #include "window_pixels.h"
 
 namespace {
 
 const RECT kPlace{300, 200, 500, 360};
-
-class CPaintedWindow : public CProbeWindow {
-public:
-    CPaintedWindow() {
-        handler = [this](UINT message, WPARAM, LPARAM, bool& handled) {
-            if (message == WM_PAINT) {
-                ScopedPaint paint(hwnd);
-                RECT client{};
-                GetClientRect(hwnd, &client);
-                PaintBlocks(paint.Get(), client);
-                return LRESULT{0};
-            }
-            handled = message == WM_ERASEBKGND;
-            return LRESULT{handled ? 1 : 0};
-        };
-        CreatePopup(kPlace, WS_POPUP | WS_VISIBLE);
-        UpdateWindow(hwnd);
-    }
-};
 
 // Reads the window after every move, while the drag shows its rectangle.
 template <class Base>
@@ -77,7 +57,7 @@ TEST(RectTracker, TrackRectGivesTheInclusiveNormalisedRectangle) {
         {"right press", {50, 60}, {{10, 20}}, WM_RBUTTONDOWN, false, true, {}},
     };
     for (const Case& c : cases) {
-        CPaintedWindow window;
+        CPaintedWindow window(kPlace);
         const Pixels before = ReadWindowPixels(window.hwnd);
         CDrawRectTrackerEx tracker;
         PostDrag(window.hwnd, c.moves, c.end);
@@ -93,7 +73,7 @@ TEST(RectTracker, TrackRectGivesTheInclusiveNormalisedRectangle) {
 }
 
 TEST(RectTracker, TranslucentRectangleIsOnePixelShortOfTheResult) {
-    CPaintedWindow window;
+    CPaintedWindow window(kPlace);
     const Pixels before = ReadWindowPixels(window.hwnd);
     CWatchedTracker<CDrawRectTrackerEx> tracker;
     PostDrag(window.hwnd, {{150, 120}, {80, 70}}, WM_LBUTTONUP);
@@ -122,7 +102,7 @@ TEST(RectTracker, TranslucentRectangleIsOnePixelShortOfTheResult) {
 }
 
 TEST(RectTracker, FocusOutlineIsExactlyTheResultAndLeavesNothingBehind) {
-    CPaintedWindow window;
+    CPaintedWindow window(kPlace);
     const Pixels before = ReadWindowPixels(window.hwnd);
     CWatchedTracker<CDrawRectTracker> tracker;
     PostDrag(window.hwnd, {{90, 100}}, WM_LBUTTONUP);

@@ -49,3 +49,19 @@ bool NearColor(uint32_t actual, uint32_t expected) {
     }
     return true;
 }
+
+CPaintedWindow::CPaintedWindow(const RECT& place) {
+    handler = [this](UINT message, WPARAM, LPARAM, bool& handled) {
+        if (message == WM_PAINT) {
+            ScopedPaint paint(hwnd);
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            PaintBlocks(paint.Get(), client);
+            return LRESULT{0};
+        }
+        handled = message == WM_ERASEBKGND;
+        return LRESULT{handled ? 1 : 0};
+    };
+    CreatePopup(place, WS_POPUP | WS_VISIBLE);
+    UpdateWindow(hwnd);
+}
