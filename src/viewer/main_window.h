@@ -51,6 +51,9 @@ public:
     void UpdateScrollBars();
     void ApplyScroll();
 
+    // Fills the loaded "Context" popup: check marks, the "Open &With" items
+    // and the greyed same-region items.
+    void PrepareContextMenu(HMENU popup);
     void CaptureAgain(WORD id);
 
     // Starts the command line and lets it run on its own; false when it could
@@ -143,8 +146,9 @@ private:
 
     // Scroll-bar positions (horizontal, vertical).
     Point GetScrollPosition() const;
-    void ScrollAxisTo(int bar, WORD code);
+    void OnScrollRequest(int bar, WORD code);
     Size ImageSize() const;
+    Size ZoomedImageSize() const;
     void PaintImage(HDC dc, const RECT& clip, Point origin, Size zoomed);
 
     // GDI+ stays started for everything below, which is destroyed before it.
@@ -167,6 +171,9 @@ private:
     Tessel::String currentPath;
     Rect captureRegion{0, 0, 0, 0};
     Tessel::List<Tessel::OwnedPtr<COpenWithInfo>> openWithList;
+    // WM_SETICON does not take the icons over.
+    ScopedIcon smallIcon;
+    ScopedIcon largeIcon;
 };
 
 #endif

@@ -1,0 +1,188 @@
+// Speed and memory of the viewer: the paint time of a full client area of a 3840x2160 capture at
+// 100%, 1200% and 5000%, sharp and smooth; the peak memory of a viewer showing it; and the time
+// to the first paint of a view-only viewer over a history of 10,000 files.
+// Prints "name: value unit" lines.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+
+#include "app/command_ids.h"
+#include "app/scoped_win.h"
+#include "app/settings.h"
+#include "app/win_text.h"
+#include "history/image_saving.h"
+#include "tessel/format.h"
+#include "viewer/gdiplus_lifetime.h"
+#include "viewer/main_window.h"
+#include "viewer/zoom_geometry.h"
+
+namespace {
+
+constexpr int kImageWidth = 3840;
+constexpr int kImageHeight = 2160;
+constexpr int kHistoryFiles = 10000;
+constexpr int kPaintRounds = 10;
+constexpr wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser";
+
+LARGE_INTEGER frequency;
+
+double NowMs() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double PeakMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
+}
+
+// A display-compatible bitmap with a pattern that no stretch can take a shortcut over.
+HBITMAP MakeCapture(int width, int height) {
+    ScopedWindowDC screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    static uint32_t row[kImageWidth];
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            row[x] = static_cast<uint32_t>((x * 7 + y) & 0xFF) << 16 |
+                     static_cast<uint32_t>((y * 3) & 0xFF) << 8 | static_cast<uint32_t>(x & 0xFF);
+        }
+        SetDIBits(screen.Get(), bitmap, static_cast<UINT>(height - 1 - y), 1, row, &info,
+                  DIB_RGB_COLORS);
+    }
+    return bitmap;
+}
+
+HWND CreateViewer(CMainWindow& viewer) {
+    RECT zero{0, 0, 0, 0};
+    return viewer.Create(nullptr, zero, L"Glimpser (100%)", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         WS_EX_TOPMOST);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Average milliseconds to repaint the whole client area, scrolled to the middle of the image.
+double FullPaintMs(CMainWindow& viewer) {
+    HWND window = viewer.hwnd;
+    SendMessageW(window, WM_HSCROLL, SB_RIGHT, 0);
+    SendMessageW(window, WM_VSCROLL, SB_BOTTOM, 0);
+    SetScrollPos(window, SB_HORZ, GetScrollPos(window, SB_HORZ) / 2, TRUE);
+    SetScrollPos(window, SB_VERT, GetScrollPos(window, SB_VERT) / 2, TRUE);
+    viewer.ApplyScroll();
+    Pump();
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);  // the first smooth paint also builds the GDI+ view
+    double start = NowMs();
+    for (int i = 0; i < kPaintRounds; ++i) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+    GdiFlush();
+    return (NowMs() - start) / kPaintRounds;
+}
+
+void BenchPainting() {
+    double before = PeakMegabytes();
+    double imageMegabytes = kImageWidth * 4.0 * kImageHeight / (1024.0 * 1024.0);
+    CMainWindow viewer;
+    viewer.SetImage(MakeCapture(kImageWidth, kImageHeight));
+    HWND window = CreateViewer(viewer);
+    Pump();
+    RECT client{};
+    GetClientRect(window, &client);
+    std::printf("client_area: %ldx%ld px\n", client.right, client.bottom);
+    struct Zoom {
+        int index;
+        const char* name;
+    } zooms[] = {{1, "100"}, {12, "1200"}, {18, "5000"}};
+    for (const Zoom& zoom : zooms) {
+        viewer.SetZoom(zoom.index);
+        SendMessageW(window, WM_COMMAND, ID_SMOOTH_DISABLED, 0);
+        std::printf("paint_sharp_%s: %.2f ms\n", zoom.name, FullPaintMs(viewer));
+        SendMessageW(window, WM_COMMAND, ID_SMOOTH_ENABLED, 0);
+        std::printf("paint_smooth_%s: %.2f ms\n", zoom.name, FullPaintMs(viewer));
+    }
+    double peak = PeakMegabytes();
+    std::printf("image_size: %.1f MB\n", imageMegabytes);
+    std::printf("peak_private_before_image: %.1f MB\n", before);
+    std::printf("peak_private_with_viewer: %.1f MB\n", peak);
+    std::printf("viewer_peak_over_image: %.2f x\n", (peak - before) / imageMegabytes);
+    DestroyWindow(window);
+}
+
+void DeleteFolder(const Tessel::String& folder) {
+    WIN32_FIND_DATAW found{};
+    ScopedFind find(FindFirstFileW(WStr(ToWide(Tessel::Format("%s\\*", folder.CStr()))), &found));
+    if (find) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileW(WStr(ToWide(
+                    Tessel::Format("%s\\%s", folder.CStr(), ToUtf8(found.cFileName).CStr()))));
+            }
+        } while (FindNextFileW(find.Get(), &found));
+    }
+    RemoveDirectoryW(WStr(ToWide(folder)));
+}
+
+void BenchFirstPaintOverLargeHistory() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    Tessel::String folder = Tessel::Format("%sglimpser-viewer-bench-%u", ToUtf8(temp).CStr(),
+                                           static_cast<unsigned>(GetCurrentProcessId()));
+    CreateDirectoryW(WStr(ToWide(folder)), nullptr);
+    Tessel::String first = Tessel::Format("%s\\Glimpser 1.png", folder.CStr());
+    {
+        ScopedBitmap bitmap(MakeCapture(640, 480));
+        SaveImage(bitmap.Get(), first, 96);
+    }
+    for (int i = 2; i <= kHistoryFiles; ++i) {
+        Tessel::String path = Tessel::Format("%s\\Glimpser %i.png", folder.CStr(), i);
+        CopyFileW(WStr(ToWide(first)), WStr(ToWide(path)), FALSE);
+    }
+    SetSettingString("Settings", "HistoryFolder", folder);
+    SetSettingInt("Settings", "MaxHistory", -1);
+    for (const char* name : {"first_paint_10000_files_cold", "first_paint_10000_files_warm"}) {
+        double start = NowMs();
+        CMainWindow viewer;
+        HWND window = CreateViewer(viewer);
+        UpdateWindow(window);
+        double elapsed = NowMs() - start;
+        std::printf("%s: %.1f ms\n", name, elapsed);
+        DestroyWindow(window);
+    }
+    DeleteFolder(folder);
+}
+
+}  // namespace
+
+int main() {
+    SetProcessDPIAware();
+    CoInitialize(nullptr);
+    QueryPerformanceFrequency(&frequency);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    std::printf("screen: %dx%d px\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    {
+        GdiplusLifetime gdiplus;
+        BenchPainting();
+        BenchFirstPaintOverLargeHistory();
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,135 @@
+#include "viewer/main_window.h"
+
+#include "app/settings.h"
+#include "app/win_rect.h"
+#include "capture/capture_session.h"
+#include "history/history_folder.h"
+#include "history/image_saving.h"
+#include "viewer/bitmap_utils.h"
+
+CMainWindow::CMainWindow() {
+    accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCEL));
+    smoothStretch = GetSettingInt("Settings", "SmoothStretch", 2);
+    lastSaveType = GetSettingInt("Settings", "LastSaveType", 0);
+    ConfigureHistory(history);
+    captureRegion = LoadCaptureRegion();
+}
+
+CMainWindow::~CMainWindow() {
+    smoothCache.Reset();
+    DestroyAcceleratorTable(accelerators);
+    SetSettingInt("Settings", "SmoothStretch", smoothStretch);
+    SetSettingInt("Settings", "LastSaveType", lastSaveType);
+}
+
+void CMainWindow::SetImage(HBITMAP bitmap) {
+    DropImage();
+    image.Reset(bitmap);
+}
+
+void CMainWindow::TakeCaptureRegion(const Rect& region) {
+    captureRegion = region;
+    SaveCaptureRegion(region);
+}
+
+void CMainWindow::StoreCapture() {
+    if (!image) {
+        return;
+    }
+    currentPath = Tessel::String();
+    history.AddCapture(currentPath);
+    // A failed write has been shown to the user; the image stays on screen.
+    SaveImage(image.Get(), currentPath, GetScreenDpi());
+}
+
+void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
+    Tessel::OwnedPtr<GdiplusBitmap> file = LoadBitmapForGdiplus(path);
+    if (!file) {
+        return;
+    }
+    DropImage();
+    image.Reset(BitmapFromGdiplus(file.Get()));
+    file.Reset();
+    FitWindowToImage();
+}
+
+void CMainWindow::DropImage() {
+    image.Reset();
+    smoothCache.Reset();
+}
+
+LRESULT CMainWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
+    smallIcon.Reset(LoadIconAtSize(IDI_GLIMPSER, false));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    largeIcon.Reset(LoadIconAtSize(IDI_GLIMPSER, true));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon.Get()));
+    if (image) {
+        StoreCapture();
+    } else {
+        // With no current file, Previous answers the newest one in the history.
+        SendMessageW(hwnd, WM_COMMAND, ID_PREVIOUS, 0);
+    }
+    FitWindowToImage();
+    return 0;
+}
+
+LRESULT CMainWindow::OnSize(UINT, WPARAM, LPARAM, bool&) {
+    // While fitting, the window passes through sizes that are not final.
+    if (!fitting && image) {
+        UpdateScrollBars();
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnActivate(UINT, WPARAM wParam, LPARAM, bool&) {
+    // Another viewer may have added or removed files while we were in the background.
+    if (LOWORD(wParam) != WA_INACTIVE && !capturing) {
+        history.MarkStale();
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnSetFocus(UINT, WPARAM, LPARAM, bool&) {
+    wheelRemainder = 0;
+    return 0;
+}
+
+LRESULT CMainWindow::OnClose(UINT, WPARAM, LPARAM, bool&) {
+    EndModalLoop(hwnd, 1);
+    return 0;
+}
+
+LRESULT CMainWindow::OnEraseBkgnd(UINT, WPARAM, LPARAM, bool&) {
+    // Painting fills the background itself, around the image, without flicker.
+    return 1;
+}
+
+LRESULT CMainWindow::OnCancelMode(UINT, WPARAM, LPARAM, bool& handled) {
+    if (GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CMainWindow::OnLButtonUp(UINT, WPARAM, LPARAM, bool&) {
+    if (GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnLButtonDblClk(UINT, WPARAM, LPARAM, bool&) {
+    SendMessageW(hwnd, WM_COMMAND, ID_CAPTURE_REGION, 0);
+    return 0;
+}
+
+LRESULT CMainWindow::OnCaptureChanged(UINT, WPARAM, LPARAM, bool& handled) {
+    handled = false;
+    return 0;
+}
+
+LRESULT CMainWindow::OnModalPretranslate(UINT, WPARAM, LPARAM lParam, bool&) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    return TranslateAcceleratorW(hwnd, accelerators, message) ? 1 : 2;
+}
