@@ -11,5 +11,11 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No DISPLAY: running on a private Xvfb display"
     exec "$root/scripts/with-wine.sh" "$build" wine64 "$build/win/glimpser.exe" "$@"
 fi
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
-exec /usr/lib/wine/wine64 "$build/win/glimpser.exe" "$@"
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=" PATH="/usr/lib/wine:$PATH"
+prefix=${WINEPREFIX:-$HOME/.wine}
+if [ ! -f "$prefix/.glimpser-setup-2" ]; then
+    [ -f "$prefix/system.reg" ] || { wine64 wineboot --init > /dev/null 2>&1 || true; wineserver -w; }
+    "$root/scripts/wine-prefix-setup.sh"
+    touch "$prefix/.glimpser-setup-2"
+fi
+exec wine64 "$build/win/glimpser.exe" "$@"

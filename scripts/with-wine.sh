@@ -41,12 +41,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot --init > "$build/wineboot.log" 2>&1 || true
     wineserver -w
 fi
-if [ ! -f "$WINEPREFIX/.glimpser-configured" ]; then
-    # Without a window manager, managed windows make every hide and destroy wait about two
-    # seconds for one; unmanaged windows are handled at once.
-    wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.glimpser-configured"
+stamp="$WINEPREFIX/.glimpser-setup-2"
+if [ ! -f "$stamp" ]; then
+    "$(dirname "$0")/wine-prefix-setup.sh"
+    touch "$stamp"
 fi
 # A persistent server makes every later process start in a fraction of a second. When the
 # server is new, start the prefix's services at once, detached from the caller's output:

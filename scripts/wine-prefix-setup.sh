@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix behave like the Windows desktop the program expects; run once per prefix
+# (WINEPREFIX set, wine64 on PATH).
+set -euo pipefail
+# Without a window manager, managed windows make every hide and destroy wait about two seconds
+# for one; unmanaged windows are handled at once.
+wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+# Windows registers the content types of its image formats; a new Wine prefix does not, and
+# saving chooses the encoder through them.
+for type in .png=image/png .jpg=image/jpeg .jpeg=image/jpeg .bmp=image/bmp .gif=image/gif \
+            .tif=image/tiff .tiff=image/tiff; do
+    wine64 reg add "HKCR\\${type%%=*}" /v 'Content Type' /d "${type#*=}" /f > /dev/null 2>&1
+done
