@@ -241,4 +241,94 @@ TEST(ShowSaveDialog, HookAnswersForTheDialog) {
     EXPECT_EQ(SetSaveDialogHookForTesting(previous), &AnswerDialog);
 }
 
+// The real dialog, driven from a timer that runs inside its modal loop: it types a name into
+// the focused file name box, picks a file type and presses a button.
+struct DialogScript {
+    std::wstring name;
+    int chooseType = -1;  // 0-based position in the type list; -1 leaves it
+    int button = IDOK;
+    int attempts = 0;
+};
+DialogScript script;
+
+HWND FindThreadDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            wchar_t className[16] = L"";
+            GetClassNameW(window, className, 16);
+            if (std::wstring(className) != L"#32770" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND FindTypeList(HWND dialog) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND window, LPARAM param) -> BOOL {
+            wchar_t className[16] = L"";
+            GetClassNameW(window, className, 16);
+            if (std::wstring(className) != L"ComboBox" ||
+                SendMessageW(window, CB_GETCOUNT, 0, 0) != 3) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND dialog = FindThreadDialog();
+    if (dialog == nullptr) {
+        // Never leave a test hanging on a dialog nobody can see.
+        if (++script.attempts > 100)
+            KillTimer(nullptr, timer);
+        return;
+    }
+    KillTimer(nullptr, timer);
+    if (script.chooseType >= 0) {
+        const HWND types = FindTypeList(dialog);
+        SendMessageW(types, CB_SETCURSEL, script.chooseType, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(types), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(types));
+    }
+    SetWindowTextW(GetFocus(), script.name.c_str());
+    PostMessageW(dialog, WM_COMMAND, script.button, 0);
+}
+
+TEST(ShowSaveDialog, RealDialogGivesThePathAndTheChosenType) {
+    const TempFolder folder;
+    struct Case {
+        int32_t typeIndex;
+        int chooseType;
+        int button;
+        bool confirmed;
+        int32_t after;
+        std::wstring path;
+    };
+    const Case cases[] = {
+        {2, -1, IDOK, true, 2, folder / L"shot.jpg"},  // opens on "JPEG Image"; its extension
+        {0, 2, IDOK, true, 3, folder / L"shot.bmp"},   // "Bitmap" chosen in the dialog
+        {1, -1, IDCANCEL, false, 1, L"unchanged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.typeIndex << " " << c.chooseType << " " << c.button);
+        script = DialogScript{folder / L"shot", c.chooseType, c.button};
+        ASSERT_NE(SetTimer(nullptr, 0, 100, DriveDialog), 0u);
+        int32_t typeIndex = c.typeIndex;
+        Tessel::String path("unchanged");
+        EXPECT_EQ(ShowSaveDialog(nullptr, "png", kSaveTypes, 3, typeIndex, path), c.confirmed);
+        EXPECT_EQ(typeIndex, c.after);
+        EXPECT_STREQ(path.CStr(), Utf8(c.path).CStr());
+    }
+}
+
 }  // namespace
