@@ -48,7 +48,7 @@ Tessel::String ReadFileStart(const Tessel::String& path, size_t count) {
     if (!file) {
         return Tessel::String();
     }
-    char bytes[16]{};
+    char bytes[512]{};
     size_t read = fread(bytes, 1, count < sizeof bytes ? count : sizeof bytes, file);
     fclose(file);
     return Tessel::String(bytes, static_cast<int>(read));
@@ -291,4 +291,35 @@ TEST_F(ViewerTest, LaunchCommandLineStartsLongLinesAndRefusesOversizedOnes) {
     }
     EXPECT_FALSE(CMainWindow::LaunchCommandLine(huge.ToString()));
     EXPECT_FALSE(CMainWindow::LaunchCommandLine(Tessel::String("no-such-program-here.exe")));
+}
+
+TEST_F(ViewerTest, OpenWithStartsTheRegisteredCommandWithTheImagePath) {
+    Tessel::String output = Tessel::Format("%s\\opened.txt", folder.CStr());
+    Tessel::String command = Tessel::Format("cmd.exe /c echo [%%1]> \"%s\"", output.CStr());
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png\\OpenWithProgids", L"GlimpserTest.Echo", REG_SZ, L"",
+                    sizeof(wchar_t));
+    Tessel::WString wideCommand = ToWide(command);
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"GlimpserTest.Echo\\shell\\open\\command", nullptr, REG_SZ,
+                    WStr(wideCommand),
+                    static_cast<DWORD>((wideCommand.Length() + 1) * sizeof(wchar_t)));
+    OpenViewer(MakeBitmap(20, 10, Stripes));
+    {
+        ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
+        HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_CONTEXT);
+        viewer->PrepareContextMenu(popup);
+        HMENU openWith = GetSubMenu(popup, MENU_POS_OPEN_WITH);
+        ASSERT_EQ(GetMenuItemCount(openWith), 1);
+        EXPECT_EQ(GetMenuItemID(openWith, 0), static_cast<UINT>(ID_OPEN_WITH_FIRST));
+    }
+    Command(ID_OPEN_WITH_FIRST + 1);  // no such entry: nothing starts
+    Command(ID_OPEN_WITH_FIRST);
+    Tessel::String expected = Tessel::Format("[%s]", viewer->CurrentPath().CStr());
+    Tessel::String written;
+    for (int waited = 0; waited < 30000 && written.Length() < expected.Length(); waited += 50) {
+        Sleep(50);
+        written = ReadFileStart(output, static_cast<size_t>(expected.Length()));
+    }
+    EXPECT_STREQ(written.CStr(), expected.CStr());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"GlimpserTest.Echo");
+    RegDeleteKeyValueW(HKEY_CLASSES_ROOT, L".png\\OpenWithProgids", L"GlimpserTest.Echo");
 }
