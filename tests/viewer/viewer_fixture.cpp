@@ -30,17 +30,6 @@ int UnexpectedMessage(const Tessel::String& text, uint32_t) {
 
 int testCounter = 0;
 
-// A fresh Wine prefix registers no content types, so history PNGs could not be written; the
-// test prefix gets the ones every Windows has.
-void RegisterImageContentTypes() {
-    const wchar_t* types[][2] = {
-        {L".png", L"image/png"}, {L".bmp", L"image/bmp"}, {L".jpg", L"image/jpeg"}};
-    for (const auto& type : types) {
-        RegSetKeyValueW(HKEY_CLASSES_ROOT, type[0], L"Content Type", REG_SZ, type[1],
-                        static_cast<DWORD>((wcslen(type[1]) + 1) * sizeof(wchar_t)));
-    }
-}
-
 }  // namespace
 
 uint32_t ToPixel(COLORREF color) {
@@ -110,7 +99,6 @@ Pixels ReadClient(HWND window) {
 }
 
 void ViewerTest::SetUp() {
-    RegisterImageContentTypes();
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
