@@ -10,6 +10,7 @@
 
 #include "app/win_text.h"
 #include "history/show_message.h"
+#include "support/bitmap_pixels.h"
 #include "support/content_types.h"
 #include "support/png_bytes.h"
 #include "support/temp_folder.h"
@@ -31,13 +32,7 @@ int RecordMessage(const Tessel::String& text, uint32_t flags) {
 
 // A 32-bit top-down DIB section with a different colour in every pixel.
 HBITMAP MakePatternBitmap(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* pixels = static_cast<uint32_t*>(bits);
@@ -47,23 +42,6 @@ HBITMAP MakePatternBitmap(int width, int height) {
         }
     }
     return bitmap;
-}
-
-std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
 }
 
 Tessel::String Utf8(const std::wstring& path) {
@@ -133,7 +111,7 @@ TEST_F(ImageSaving, PngKeepsPixelsAndCarriesTheResolution) {
         const Tessel::OwnedPtr<GdiplusBitmap> decoded = LoadBitmapForGdiplus(Utf8(path));
         const HBITMAP back = BitmapFromGdiplus(decoded.Get());
         ASSERT_NE(back, nullptr);
-        EXPECT_EQ(ReadPixels(back, 40, 30), ReadPixels(bitmap, 40, 30));
+        EXPECT_EQ(BitmapPixels(back), BitmapPixels(bitmap));
         DeleteObject(back);
     }
     EXPECT_TRUE(shownMessages.empty());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/win_text.h"
+#include "support/bitmap_pixels.h"
 #include "support/png_bytes.h"
 #include "support/temp_folder.h"
 #include "viewer/gdiplus_lifetime.h"
@@ -250,45 +251,6 @@ TEST_F(BitmapUtils, UnsupportedOrBrokenFilesGiveNoBitmap) {
     EXPECT_EQ(BitmapFromGdiplus(nullptr), nullptr);
 }
 
-HBITMAP MakeSolidBitmap(int width, int height, COLORREF colour) {
-    const HDC screen = GetDC(nullptr);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const HBRUSH brush = CreateSolidBrush(colour);
-    const RECT all{0, 0, width, height};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
-// The bitmap's pixels as 32-bit BGRX values, top-down.
-std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
-    return SIZE{info.bmWidth, info.bmHeight};
-}
-
 TEST_F(BitmapUtils, CopyBitmapScaledRoundsTheSizeAndDrawsTheImage) {
     const HBITMAP source = MakeSolidBitmap(100, 50, RGB(200, 30, 60));
     const HBITMAP third = CopyBitmapScaled(source, 96.0 / 144.0);
@@ -296,12 +258,12 @@ TEST_F(BitmapUtils, CopyBitmapScaledRoundsTheSizeAndDrawsTheImage) {
     EXPECT_EQ(BitmapSize(third).cx, 67);
     EXPECT_EQ(BitmapSize(third).cy, 33);
     // A solid picture stays solid when scaled: the copy was drawn, not left uninitialised.
-    const std::vector<uint32_t> pixels = ReadPixels(third, 67, 33);
+    const std::vector<uint32_t> pixels = BitmapPixels(third);
     EXPECT_EQ(pixels[16 * 67 + 33], 0xC81E3Cu);
     const HBITMAP twice = CopyBitmapScaled(source, 2.0);
     EXPECT_EQ(BitmapSize(twice).cx, 200);
     EXPECT_EQ(BitmapSize(twice).cy, 100);
-    EXPECT_EQ(ReadPixels(twice, 200, 100)[50 * 200 + 100], 0xC81E3Cu);
+    EXPECT_EQ(BitmapPixels(twice)[50 * 200 + 100], 0xC81E3Cu);
     DeleteObject(third);
     DeleteObject(twice);
     DeleteObject(source);
@@ -321,7 +283,7 @@ TEST_F(BitmapUtils, CopyBitmapScaledAtOneIsAnExactCopy) {
     const HBITMAP copy = CopyBitmapScaled(source, 1.0);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, source);
-    EXPECT_EQ(ReadPixels(copy, 37, 21), ReadPixels(source, 37, 21));
+    EXPECT_EQ(BitmapPixels(copy), BitmapPixels(source));
     DeleteObject(copy);
     DeleteObject(source);
 }
@@ -334,7 +296,7 @@ TEST_F(BitmapUtils, WrappedBitmapRoundTripsThroughGdiplus) {
     EXPECT_EQ(wrapper->Status(), Gdiplus::Ok);
     const HBITMAP back = BitmapFromGdiplus(wrapper.Get());
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(ReadPixels(back, 5, 4), ReadPixels(source, 5, 4));
+    EXPECT_EQ(BitmapPixels(back), BitmapPixels(source));
     DeleteObject(back);
     DeleteObject(source);
 

@@ -1,0 +1,18 @@
+#pragma once
+// Pixels of GDI bitmaps for tests that compare pictures.
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+// The header of a 32-bit top-down DIB of this size, for GetDIBits and CreateDIBSection.
+BITMAPINFO TopDown32BitInfo(int width, int height);
+
+// Every pixel of the bitmap as 0x00RRGGBB, top-down, row after row.
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap);
+
+// The bitmap's size in pixels.
+SIZE BitmapSize(HBITMAP bitmap);
+
+// A display-compatible bitmap filled with one colour, as a capture of a flat area is.
+HBITMAP MakeSolidBitmap(int width, int height, COLORREF color);
