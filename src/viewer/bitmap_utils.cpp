@@ -70,7 +70,10 @@ UINT ReadPalette(const GdiplusBitmap& bitmap, WORD bitCount, RGBQUAD* colors) {
     const UINT tableSize = bitCount < 8 ? 1u << bitCount : kMaxColors;
     count = std::min({count, held, tableSize});
     for (UINT i = 0; i < count; ++i) {
-        const ARGB entry = buffer.palette.Entries[i];
+        // Entries is declared with one element; the others follow it in the buffer.
+        ARGB entry = 0;
+        std::memcpy(&entry, buffer.bytes + offsetof(ColorPalette, Entries) + i * sizeof(ARGB),
+                    sizeof(entry));
         colors[i] = RGBQUAD{static_cast<BYTE>(entry), static_cast<BYTE>(entry >> 8),
                             static_cast<BYTE>(entry >> 16), 0};
     }

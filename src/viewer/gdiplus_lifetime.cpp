@@ -1,5 +1,7 @@
 #include "viewer/gdiplus_lifetime.h"
 
+#include <cstdint>
+
 #include "viewer/gdiplus_api.h"
 
 namespace {
@@ -24,8 +26,4 @@ GdiplusLifetime::~GdiplusLifetime() {
         Gdiplus::GdiplusShutdown(token);
         token = 0;
     }
-}
-
-uint32_t GdiplusLifetime::References() {
-    return references;
 }

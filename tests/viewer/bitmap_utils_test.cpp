@@ -308,26 +308,6 @@ TEST_F(BitmapUtils, WrappedBitmapRoundTripsThroughGdiplus) {
     EXPECT_EQ(BitmapFromGdiplus(broken.Get()), nullptr);
 }
 
-TEST(GdiplusLifetime, NestedHoldersShareOneStart) {
-    const uint32_t before = GdiplusLifetime::References();
-    {
-        GdiplusLifetime outer;
-        EXPECT_EQ(GdiplusLifetime::References(), before + 1);
-        {
-            GdiplusLifetime inner;
-            EXPECT_EQ(GdiplusLifetime::References(), before + 2);
-        }
-        EXPECT_EQ(GdiplusLifetime::References(), before + 1);
-    }
-    EXPECT_EQ(GdiplusLifetime::References(), before);
-    // GDI+ starts again after the last holder shut it down.
-    GdiplusLifetime again;
-    const HBITMAP source = MakeSolidBitmap(3, 3, RGB(0, 0, 255));
-    const Tessel::OwnedPtr<GdiplusBitmap> wrapper = WrapBitmapForGdiplus(source);
-    EXPECT_EQ(wrapper->Status(), Gdiplus::Ok);
-    DeleteObject(source);
-}
-
 TEST(DesktopWorkArea, OneMonitorGivesItsWorkArea) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
