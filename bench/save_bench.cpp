@@ -94,7 +94,7 @@ int main() {
     SetProcessDPIAware();
     CoInitialize(nullptr);
     SetMessageHookForTesting(Silent);
-    const ScopedContentTypes types(ScopedContentTypes::WindowsImageTypes());
+    const ScopedContentTypes types{{{L".png", L"image/png"}}};
     const TempFolder folder;
     const GdiplusLifetime gdiplus;
     std::printf("capture: %dx%d pixels\n", kWidth, kHeight);

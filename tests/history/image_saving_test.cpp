@@ -61,7 +61,13 @@ protected:
 
     MessageHook previousHook = nullptr;
     TempFolder folder;
-    ScopedContentTypes windowsTypes{ScopedContentTypes::WindowsImageTypes()};
+    // What Windows registers, in case another test took it away.
+    ScopedContentTypes imageTypes{{{L".png", L"image/png"},
+                                   {L".jpg", L"image/jpeg"},
+                                   {L".jpeg", L"image/jpeg"},
+                                   {L".bmp", L"image/bmp"},
+                                   {L".gif", L"image/gif"},
+                                   {L".tif", L"image/tiff"}}};
     HBITMAP bitmap = MakePatternBitmap(40, 30);
 };
 

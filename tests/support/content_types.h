@@ -1,7 +1,7 @@
 #pragma once
-// File-type content types in HKEY_CLASSES_ROOT for one test. A fresh Wine prefix registers
-// none for image extensions, where Windows has "image/png" and the like; the guard adds the
-// ones missing and takes away exactly what it added.
+// File-type content types in HKEY_CLASSES_ROOT for one test: the guard adds the ones missing
+// and takes away exactly what it added. (The test prefixes already have those of the image
+// formats, as Windows does.)
 #include <windows.h>
 
 #include <string>
@@ -41,13 +41,6 @@ public:
     }
     ScopedContentTypes(const ScopedContentTypes&) = delete;
     ScopedContentTypes& operator=(const ScopedContentTypes&) = delete;
-
-    // What Windows registers for the formats GDI+ writes.
-    static std::vector<std::pair<std::wstring, std::wstring>> WindowsImageTypes() {
-        return {{L".png", L"image/png"},  {L".jpg", L"image/jpeg"}, {L".jpeg", L"image/jpeg"},
-                {L".bmp", L"image/bmp"},  {L".gif", L"image/gif"},  {L".tif", L"image/tiff"},
-                {L".tiff", L"image/tiff"}};
-    }
 
 private:
     std::vector<std::pair<std::wstring, bool>> added;
