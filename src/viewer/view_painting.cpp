@@ -57,6 +57,9 @@ void CMainWindow::PaintImage(HDC dc, const RECT& update, Point origin, Size zoom
         if (Gdiplus::DllExports::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
             return;
         }
+        // A view made from a bitmap handle is opaque, so copying gives what blending would,
+        // without the blend per pixel.
+        Gdiplus::DllExports::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
         // Exact fractional placement, so that the part lands where it lies in
         // the whole zoomed image.
         double scaleX = static_cast<double>(zoomed.cx) / source.cx;
