@@ -45,6 +45,7 @@ TEST_F(EndToEnd, MalformedSwitchesAreIgnored) {
     // cancelled, ends with 0 and leaves no viewer, file or region behind.
     GlimpserProcess glimpser(L"/capture:REGION /delay:abc /bogus \"\"");
     ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+    PumpMessagesFor(300);  // the overlay takes the keyboard once it is active
     PressKey(VK_ESCAPE);
     EXPECT_EQ(ExitWithoutWindow(glimpser, L"Glimpser (", kWait), 0);
     EXPECT_TRUE(HistoryFiles().empty());

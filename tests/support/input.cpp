@@ -56,7 +56,9 @@ bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD millise
         if (done && done(context)) return true;
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        // Poll: the condition may change without any message reaching this thread.
+        DWORD wait = milliseconds - elapsed < 10 ? milliseconds - elapsed : 10;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
     }
 }
 
