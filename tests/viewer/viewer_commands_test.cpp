@@ -323,3 +323,32 @@ TEST_F(ViewerTest, OpenWithStartsTheRegisteredCommandWithTheImagePath) {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L"GlimpserTest.Echo");
     RegDeleteKeyValueW(HKEY_CLASSES_ROOT, L".png\\OpenWithProgids", L"GlimpserTest.Echo");
 }
+
+TEST_F(ViewerTest, AcceleratorsTranslateOnlyTheirKeys) {
+    OpenViewer(MakeBitmap(20, 10, Stripes));
+    auto pretranslate = [this](WPARAM key, bool control) {
+        BYTE keys[256]{};
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG msg{Window(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+        LRESULT answer =
+            SendMessageW(Window(), WM_MODAL_PRETRANSLATE, 0, reinterpret_cast<LPARAM>(&msg));
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        return answer;
+    };
+    EXPECT_EQ(pretranslate(VK_ADD, false), 1);
+    EXPECT_STREQ(Title().CStr(), "Glimpser (120%)");
+    EXPECT_EQ(pretranslate(VK_NUMPAD0, false), 1);
+    EXPECT_STREQ(Title().CStr(), "Glimpser (100%)");
+    // The main keyboard's + does not zoom; arrows are left to the window.
+    EXPECT_EQ(pretranslate(VK_OEM_PLUS, false), 2);
+    EXPECT_EQ(pretranslate(VK_RIGHT, false), 2);
+    EXPECT_STREQ(Title().CStr(), "Glimpser (100%)");
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_EQ(pretranslate('C', true), 1);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+}
