@@ -73,8 +73,24 @@ std::vector<Entry> Build() {
 
 class OpenWith : public testing::Test {
 protected:
-    void SetUp() override { DeleteTestKeys(); }
-    void TearDown() override { DeleteTestKeys(); }
+    // ".png" also holds the content type that saving relies on: it is put back afterwards.
+    void SetUp() override {
+        wchar_t type[64] = L"";
+        DWORD size = sizeof type;
+        if (RegGetValueW(HKEY_CLASSES_ROOT, L".png", L"Content Type", RRF_RT_REG_SZ, nullptr, type,
+                         &size) == ERROR_SUCCESS)
+            contentType = type;
+        DeleteTestKeys();
+    }
+    void TearDown() override {
+        DeleteTestKeys();
+        if (!contentType.empty())
+            RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png", L"Content Type", REG_SZ,
+                            contentType.c_str(),
+                            static_cast<DWORD>((contentType.size() + 1) * sizeof(wchar_t)));
+    }
+
+    std::wstring contentType;
 
     static void DeleteTestKeys() {
         for (const auto& key : kTestKeys) {
