@@ -62,10 +62,8 @@ public:
 
     HBITMAP Image() const { return image.Get(); }
     const Tessel::String& CurrentPath() const { return currentPath; }
-    int32_t ZoomIndex() const { return zoomIndex; }
     int32_t SmoothStretch() const { return smoothStretch; }
     const Rect& CaptureRegion() const { return captureRegion; }
-    CFileBase& History() { return history; }
 
     BEGIN_MSG_MAP(CMainWindow)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -153,7 +151,7 @@ private:
 
     // GDI+ stays started for everything below, which is destroyed before it.
     GdiplusLifetime gdiplus;
-    ScopedGdiObject<HBITMAP> image;
+    ScopedBitmap image;
     Tessel::OwnedPtr<GdiplusBitmap> smoothCache;
     int32_t zoomIndex = 1;
     int32_t wheelRemainder = 0;
