@@ -4,29 +4,6 @@
 
 #include "app/command_ids.h"
 
-TEST(CommandRules, CaptureCommandsChooseDelayAndRegion) {
-    struct Case {
-        uint16_t id;
-        uint32_t delay;
-        bool same;
-    } cases[] = {
-        {ID_CAPTURE_REGION, 0, false},
-        {ID_CAPTURE_REGION_DELAY5, 5000, false},
-        {ID_CAPTURE_REGION_DELAY15, 15000, false},
-        {ID_CAPTURE_SAME, 0, true},
-        {ID_CAPTURE_SAME_DELAY5, 5000, true},
-        {ID_CAPTURE_SAME_DELAY15, 15000, true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CaptureDelayMs(c.id), c.delay) << c.id;
-        EXPECT_EQ(IsSameRegionCapture(c.id), c.same) << c.id;
-    }
-    EXPECT_FALSE(CaptureIncludesCursor(0, 1));
-    EXPECT_TRUE(CaptureIncludesCursor(5000, 1));
-    EXPECT_TRUE(CaptureIncludesCursor(15000, -3));
-    EXPECT_FALSE(CaptureIncludesCursor(15000, 0));
-}
-
 TEST(CommandRules, SmoothCheckMarkFollowsThePaintedMode) {
     EXPECT_EQ(CheckedSmoothCommand(0), ID_SMOOTH_DISABLED);
     EXPECT_EQ(CheckedSmoothCommand(1), ID_SMOOTH_ENABLED);

@@ -46,16 +46,6 @@ TEST_F(ViewerTest, SharpTwoHundredPercentIsCentredInTwoByTwoBlocks) {
     EXPECT_EQ(CountWrongPixels(shown, 24, 16, 2, originX, originY, Unique), 0);
 }
 
-TEST_F(ViewerTest, HundredPercentIsAnExactCopyWithWorkspaceAround) {
-    OpenViewer(MakeBitmap(40, 30, Unique));
-    // Wider than the image: the window cannot be narrower than its frame allows.
-    SetWindowPos(Window(), nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    Pixels shown = ReadClient(Window());
-    EXPECT_EQ(
-        CountWrongPixels(shown, 40, 30, 1, (shown.width - 40) / 2, (shown.height - 30) / 2, Unique),
-        0);
-}
-
 TEST_F(ViewerTest, ScrolledHighZoomShowsTheRightPartAfterEveryScroll) {
     OpenViewer(MakeBitmap(200, 150, Unique));
     viewer->SetZoom(11);  // 1000%: 2000 by 1500, maximized with scroll bars
@@ -121,18 +111,4 @@ TEST_F(ViewerTest, SmoothPaintOfAStripMatchesTheWholePaint) {
         }
     }
     EXPECT_EQ(different, 0);
-}
-
-TEST_F(ViewerTest, NoImageShowsOnlyTheWorkspaceColour) {
-    OpenViewer();
-    Pixels shown = ReadClient(Window());
-    uint32_t workspace = ToPixel(GetSysColor(COLOR_APPWORKSPACE));
-    int other = 0;
-    for (uint32_t value : shown.values) {
-        if (value != workspace) {
-            ++other;
-        }
-    }
-    EXPECT_GT(shown.values.size(), 0u);
-    EXPECT_EQ(other, 0);
 }

@@ -4,14 +4,7 @@
 
 #include <cstring>
 
-TEST(ZoomGeometry, StepsRunFromFiftyToFiveThousandPercent) {
-    ASSERT_EQ(kZoomStepCount, 19);
-    EXPECT_EQ(ZoomSteps[0], 50);
-    EXPECT_EQ(ZoomSteps[kZoom100Index], 100);
-    EXPECT_EQ(ZoomSteps[18], 5000);
-    for (int i = 1; i < kZoomStepCount; ++i) {
-        EXPECT_LT(ZoomSteps[i - 1], ZoomSteps[i]);
-    }
+TEST(ZoomGeometry, IndexIsClampedAndTitledWithItsPercent) {
     EXPECT_EQ(ClampZoomIndex(-5), 0);
     EXPECT_EQ(ClampZoomIndex(19), 18);
     EXPECT_EQ(ClampZoomIndex(7), 7);
@@ -130,33 +123,6 @@ TEST(ZoomGeometry, ScrollRequestsMoveByLinesPagesAndEnds) {
     }
 }
 
-TEST(ZoomGeometry, KeysMapToScrollRequests) {
-    struct Case {
-        uint32_t key;
-        bool ctrl;
-        ScrollAxis axis;
-        int32_t code;
-    } cases[] = {
-        {0x25, false, ScrollAxis::kHorizontal, kScrollLineUp},
-        {0x27, false, ScrollAxis::kHorizontal, kScrollLineDown},
-        {0x26, false, ScrollAxis::kVertical, kScrollLineUp},
-        {0x28, false, ScrollAxis::kVertical, kScrollLineDown},
-        {0x21, false, ScrollAxis::kVertical, kScrollPageUp},
-        {0x21, true, ScrollAxis::kHorizontal, kScrollPageUp},
-        {0x22, false, ScrollAxis::kVertical, kScrollPageDown},
-        {0x22, true, ScrollAxis::kHorizontal, kScrollPageDown},
-        {0x24, false, ScrollAxis::kNone, 0},  // Home
-        {0x23, true, ScrollAxis::kNone, 0},   // End
-    };
-    for (const Case& c : cases) {
-        KeyScroll s = MapScrollKey(c.key, c.ctrl);
-        EXPECT_EQ(s.axis, c.axis) << c.key;
-        if (c.axis != ScrollAxis::kNone) {
-            EXPECT_EQ(s.code, c.code) << c.key;
-        }
-    }
-}
-
 TEST(ZoomGeometry, WheelKeepsRemaindersAndDropsThemOnReversal) {
     struct Case {
         const char* name;
@@ -183,32 +149,6 @@ TEST(ZoomGeometry, WheelKeepsRemaindersAndDropsThemOnReversal) {
         EXPECT_EQ(steps, c.steps) << c.name;
         EXPECT_EQ(remainder, c.remainder) << c.name;
     }
-}
-
-TEST(ZoomGeometry, DragMovesTheWindowOrPansTheImage) {
-    EXPECT_TRUE(DragMovesWindow(false, false, false));
-    EXPECT_FALSE(DragMovesWindow(true, false, false));
-    EXPECT_FALSE(DragMovesWindow(false, true, false));
-    EXPECT_FALSE(DragMovesWindow(false, false, true));
-
-    Point moved = DragWindowPosition(Point{100, 50}, Point{400, 300}, Point{380, 330});
-    EXPECT_EQ(moved.x, 80);
-    EXPECT_EQ(moved.y, 80);
-
-    Point both = DragScrollPosition(Point{500, 400}, Point{400, 300}, Point{380, 330}, true, true);
-    EXPECT_EQ(both.x, 520);
-    EXPECT_EQ(both.y, 370);
-    Point verticalOnly =
-        DragScrollPosition(Point{500, 400}, Point{400, 300}, Point{380, 330}, false, true);
-    EXPECT_EQ(verticalOnly.x, 500);
-    EXPECT_EQ(verticalOnly.y, 370);
-}
-
-TEST(ZoomGeometry, ImageIsCentredWhenSmallerElseScrolled) {
-    EXPECT_EQ(PaintOrigin(801, 100, 40), 350);
-    EXPECT_EQ(PaintOrigin(800, 800, 40), -40);
-    EXPECT_EQ(PaintOrigin(800, 2400, 1600), -1600);
-    EXPECT_EQ(PaintOrigin(800, 0, 0), 400);
 }
 
 TEST(ZoomGeometry, SmoothingRuleByModeAndPercent) {
