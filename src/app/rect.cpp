@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+int32_t SaturateInt32(int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
 bool IsRectEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 void NormalizeRect(Rect& r) {

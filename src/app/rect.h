@@ -23,6 +23,10 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// Geometry sums are made in 64 bits and brought back into range, so that no coordinate
+// arithmetic can overflow.
+int32_t SaturateInt32(int64_t value);
+
 // Empty when it covers no pixel: right <= left or bottom <= top.
 bool IsRectEmpty(const Rect& r);
 

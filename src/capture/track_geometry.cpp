@@ -15,16 +15,6 @@ constexpr uint32_t kRButtonDown = 0x0204;
 constexpr uint32_t kRButtonUp = 0x0205;
 constexpr uintptr_t kVkEscape = 0x1B;
 
-int32_t Saturate(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
-}
-
 }  // namespace
 
 bool IsInputMessage(uint32_t message) {
@@ -104,8 +94,8 @@ void ClampPointToBounds(Point& point, const Rect& bounds) {
 }
 
 Point AddScrollOffset(const Point& point, const Point& offset) {
-    return Point{Saturate(static_cast<int64_t>(point.x) + offset.x),
-                 Saturate(static_cast<int64_t>(point.y) + offset.y)};
+    return Point{SaturateInt32(static_cast<int64_t>(point.x) + offset.x),
+                 SaturateInt32(static_cast<int64_t>(point.y) + offset.y)};
 }
 
 Point ToMouseMessagePoint(int32_t x, int32_t y) {
@@ -131,7 +121,7 @@ uint32_t TicksSince(uint32_t now, uint32_t since) {
 Rect InclusiveRect(const Rect& corners) {
     Rect result = corners;
     NormalizeRect(result);
-    result.right = Saturate(static_cast<int64_t>(result.right) + 1);
-    result.bottom = Saturate(static_cast<int64_t>(result.bottom) + 1);
+    result.right = SaturateInt32(static_cast<int64_t>(result.right) + 1);
+    result.bottom = SaturateInt32(static_cast<int64_t>(result.bottom) + 1);
     return result;
 }

@@ -4,16 +4,6 @@
 
 namespace {
 
-int32_t Clamp32(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
-}
-
 int64_t FloorDiv(int64_t numerator, int64_t denominator) {
     int64_t quotient = numerator / denominator;
     if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0))) {
@@ -94,7 +84,7 @@ Rect PlaceWindow(Size outer, Point topLeft, const Rect& workArea) {
         top -= bottom - workArea.bottom;
         bottom = workArea.bottom;
     }
-    return Rect{Clamp32(left), Clamp32(top), Clamp32(right), Clamp32(bottom)};
+    return Rect{SaturateInt32(left), SaturateInt32(top), SaturateInt32(right), SaturateInt32(bottom)};
 }
 
 bool ScrollTarget(int32_t code, int32_t current, int32_t clientExtent, int32_t trackPosition,
@@ -102,16 +92,16 @@ bool ScrollTarget(int32_t code, int32_t current, int32_t clientExtent, int32_t t
     int64_t line = clientExtent / kLinesPerClient;
     switch (code) {
         case kScrollLineUp:
-            target = Clamp32(current - line);
+            target = SaturateInt32(current - line);
             return true;
         case kScrollLineDown:
-            target = Clamp32(current + line);
+            target = SaturateInt32(current + line);
             return true;
         case kScrollPageUp:
-            target = Clamp32(static_cast<int64_t>(current) - clientExtent);
+            target = SaturateInt32(static_cast<int64_t>(current) - clientExtent);
             return true;
         case kScrollPageDown:
-            target = Clamp32(static_cast<int64_t>(current) + clientExtent);
+            target = SaturateInt32(static_cast<int64_t>(current) + clientExtent);
             return true;
         case kScrollThumbPosition:
         case kScrollThumbTrack:
@@ -166,27 +156,27 @@ bool DragMovesWindow(bool hasHorizontalBar, bool hasVerticalBar, bool maximized)
 }
 
 Point DragWindowPosition(Point startWindow, Point start, Point current) {
-    return Point{Clamp32(static_cast<int64_t>(startWindow.x) + current.x - start.x),
-                 Clamp32(static_cast<int64_t>(startWindow.y) + current.y - start.y)};
+    return Point{SaturateInt32(static_cast<int64_t>(startWindow.x) + current.x - start.x),
+                 SaturateInt32(static_cast<int64_t>(startWindow.y) + current.y - start.y)};
 }
 
 Point DragScrollPosition(Point startScroll, Point start, Point current, bool hasHorizontalBar,
                          bool hasVerticalBar) {
     Point position = startScroll;
     if (hasHorizontalBar) {
-        position.x = Clamp32(static_cast<int64_t>(startScroll.x) - current.x + start.x);
+        position.x = SaturateInt32(static_cast<int64_t>(startScroll.x) - current.x + start.x);
     }
     if (hasVerticalBar) {
-        position.y = Clamp32(static_cast<int64_t>(startScroll.y) - current.y + start.y);
+        position.y = SaturateInt32(static_cast<int64_t>(startScroll.y) - current.y + start.y);
     }
     return position;
 }
 
 int32_t PaintOrigin(int32_t clientExtent, int32_t zoomedExtent, int32_t scrollPosition) {
     if (zoomedExtent < clientExtent) {
-        return Clamp32((static_cast<int64_t>(clientExtent) - zoomedExtent) / 2);
+        return SaturateInt32((static_cast<int64_t>(clientExtent) - zoomedExtent) / 2);
     }
-    return Clamp32(-static_cast<int64_t>(scrollPosition));
+    return SaturateInt32(-static_cast<int64_t>(scrollPosition));
 }
 
 bool UsesSmoothStretch(int32_t mode, int32_t percent) {
@@ -202,7 +192,7 @@ int32_t SourceToClient(int32_t sourceOffset, int32_t imageExtent, int32_t zoomed
         return origin;
     }
     int64_t offset = FloorDiv(static_cast<int64_t>(sourceOffset) * zoomedExtent, imageExtent);
-    return Clamp32(origin + offset);
+    return SaturateInt32(origin + offset);
 }
 
 PaintSpan VisiblePaintSpan(int32_t imageExtent, int32_t zoomedExtent, int32_t origin,
