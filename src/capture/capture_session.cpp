@@ -1,0 +1,121 @@
+#include "capture/capture_session.h"
+
+#include "app/modal_loop.h"
+#include "app/scoped_win.h"
+#include "app/settings.h"
+#include "app/win_rect.h"
+#include "capture/capture_overlay.h"
+#include "capture/capture_region.h"
+#include "capture/captured_cursor.h"
+
+namespace {
+
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kCaptureRegionName = "CaptureRegion";
+constexpr int kAccepted = 1;
+
+RECT GetVirtualScreenRect() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+Size GetBitmapSize(HBITMAP bitmap) {
+    BITMAP measured{};
+    if (!bitmap || GetObjectW(bitmap, sizeof(measured), &measured) == 0) {
+        return Size{};
+    }
+    return Size{measured.bmWidth, measured.bmHeight};
+}
+
+}  // namespace
+
+HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bool* cancelled) {
+    if (cancelled) {
+        *cancelled = false;
+    }
+    // Only its existence matters; a second session simply opens the same one.
+    const ScopedHandle marker(CreateMutexW(nullptr, FALSE, kCaptureMutexName));
+    Sleep(GetCaptureWaitMs(delayMs));
+
+    const RECT screen = GetVirtualScreenRect();
+    CapturedCursor cursor;
+    if (includeCursor) {
+        CaptureCursor(cursor);
+    }
+    const ScopedBitmap screenImage(GrabScreen(screen));
+
+    const bool sameRegion = !IsRectEmpty(&region);
+    CCapture overlay;
+    overlay.screenBitmap = screenImage.Get();
+    overlay.cursor = cursor.handle ? &cursor : nullptr;
+    overlay.sameRegion = sameRegion;
+    const HWND window = overlay.Create(nullptr, screen, L"", WS_POPUP | WS_VISIBLE,
+                                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    const int result = RunModalLoop(nullptr, window);
+    if (window) {
+        DestroyWindow(window);
+    }
+
+    if (result != kAccepted) {
+        if (cancelled) {
+            *cancelled = true;
+        }
+        return nullptr;
+    }
+    if (!sameRegion) {
+        region = ToRECT(overlay.selection);
+    }
+    return IsRectEmpty(&region) ? nullptr : CropBitmap(screenImage.Get(), region);
+}
+
+HBITMAP GrabScreen(const RECT& r) {
+    const HWND desktop = GetDesktopWindow();
+    const ScopedWindowDC screen(desktop, GetWindowDC(desktop));
+    const ScopedMemDC memory(screen.Get());
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), r.right - r.left, r.bottom - r.top);
+    if (bitmap) {
+        const ScopedSelect selected(memory.Get(), bitmap);
+        // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
+        BitBlt(memory.Get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.Get(), r.left, r.top,
+               SRCCOPY);
+    }
+    return bitmap;
+}
+
+HBITMAP CropBitmap(HBITMAP source, const RECT& r) {
+    CropPlan plan{};
+    if (!PlanCrop(GetBitmapSize(source), ToRect(r), plan)) {
+        return nullptr;
+    }
+    const ScopedIC display(L"display");
+    const ScopedMemDC sourceDC(display.Get());
+    const ScopedMemDC resultDC(display.Get());
+    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
+    if (!result) {
+        return nullptr;
+    }
+    const ScopedSelect sourceSelected(sourceDC.Get(), source);
+    const ScopedSelect resultSelected(resultDC.Get(), result);
+    // A region stored on a larger monitor layout reaches past the image: black, not garbage.
+    if (plan.fill) {
+        PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
+    }
+    if (plan.copy) {
+        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
+               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top,
+               sourceDC.Get(), plan.source.left, plan.source.top, SRCCOPY);
+    }
+    return result;
+}
+
+Rect LoadCaptureRegion() {
+    const Tessel::String text =
+        GetSettingString(kSettingsSection, kCaptureRegionName, Tessel::String());
+    return ParseCaptureRegion(text.CStr());
+}
+
+void SaveCaptureRegion(const Rect& region) {
+    SetSettingString(kSettingsSection, kCaptureRegionName, FormatCaptureRegion(region));
+}

@@ -1,0 +1,161 @@
+#include "capture/captured_cursor.h"
+
+#include <shellscalingapi.h>
+
+#include "app/rect.h"
+#include "app/scoped_win.h"
+#include "capture/cursor_size.h"
+
+namespace {
+
+constexpr WORD kStandardCursorIds[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643, 32644,
+                                       32645, 32646, 32648, 32649, 32650, 32651, 32671, 32672};
+
+// GetIconInfoExW hands out two bitmaps that the caller must delete.
+struct IconInfo {
+    ICONINFOEXW info{};
+    bool valid = false;
+    ScopedBitmap mask;
+    ScopedBitmap color;
+
+    explicit IconInfo(HICON icon) {
+        info.cbSize = sizeof(info);
+        valid = GetIconInfoExW(icon, &info) != FALSE;
+        mask.Reset(info.hbmMask);
+        color.Reset(info.hbmColor);
+    }
+};
+
+bool MeasureBitmap(HBITMAP bitmap, BITMAP& measured) {
+    return bitmap && GetObjectW(bitmap, sizeof(measured), &measured) != 0;
+}
+
+// The image size: the colour bitmap's, else the mask's, whose height holds the AND and the XOR
+// halves of a monochrome cursor one above the other.
+Size MeasureCursorImage(const IconInfo& icon) {
+    BITMAP measured{};
+    if (MeasureBitmap(icon.color.Get(), measured)) {
+        return Size{measured.bmWidth, measured.bmHeight};
+    }
+    if (MeasureBitmap(icon.mask.Get(), measured)) {
+        return Size{measured.bmWidth, measured.bmHeight / 2};
+    }
+    return Size{};
+}
+
+// A cursor loaded from a resource can be drawn by the system at any size. Asked without DPI
+// awareness, the system still names the resource the cursor came from.
+bool IsResourceCursor(HCURSOR cursor) {
+    const DPI_AWARENESS_CONTEXT previous =
+        SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    const IconInfo icon(cursor);
+    if (previous) {
+        SetThreadDpiAwarenessContext(previous);
+    }
+    return icon.valid && (icon.info.wResID != 0 || icon.info.szResName[0] != 0);
+}
+
+}  // namespace
+
+CapturedCursor::~CapturedCursor() {
+    ReleaseCapturedCursor(*this);
+}
+
+bool CaptureCursor(CapturedCursor& cursor) {
+    ReleaseCapturedCursor(cursor);
+    CURSORINFO current{};
+    current.cbSize = sizeof(current);
+    if (!GetCursorInfo(&current) || (current.flags & CURSOR_SHOWING) == 0 || !current.hCursor) {
+        return false;
+    }
+    const IconInfo icon(current.hCursor);
+    if (!icon.valid) {
+        return false;
+    }
+    const Size image = MeasureCursorImage(icon);
+    if (image.cx < 1 || image.cy < 1) {
+        return false;
+    }
+    const bool shared = IsStandardCursor(current.hCursor) || IsResourceCursor(current.hCursor);
+    int32_t baseSize = kDefaultCursorBaseSize;
+    int32_t metric = 0;
+    if (shared) {
+        baseSize = GetCursorBaseSize();
+        metric = GetSystemMetricsForDpi(SM_CXCURSOR, GetCursorMonitorDpi());
+    }
+    const CursorShape shape = ScaleCursorShape(
+        image,
+        Point{static_cast<int32_t>(icon.info.xHotspot), static_cast<int32_t>(icon.info.yHotspot)},
+        shared, baseSize, metric);
+    if (shared) {
+        cursor.handle = current.hCursor;
+        cursor.owned = false;
+    } else {
+        cursor.handle = CopyIcon(current.hCursor);
+        if (!cursor.handle) {
+            return false;
+        }
+        cursor.owned = true;
+    }
+    cursor.width = shape.width;
+    cursor.height = shape.height;
+    cursor.hotX = shape.hotX;
+    cursor.hotY = shape.hotY;
+    return true;
+}
+
+void ReleaseCapturedCursor(CapturedCursor& cursor) {
+    if (cursor.handle && cursor.owned) {
+        DestroyCursor(cursor.handle);
+    }
+    cursor.handle = nullptr;
+    cursor.owned = false;
+}
+
+void DrawCapturedCursor(const CapturedCursor& cursor, HDC dc, POINT point) {
+    if (!cursor.handle) {
+        return;
+    }
+    DrawIconEx(dc, point.x - cursor.hotX, point.y - cursor.hotY, cursor.handle, cursor.width,
+               cursor.height, 0, nullptr, DI_NORMAL);
+}
+
+bool IsStandardCursor(HCURSOR cursor) {
+    // A system without one of the ids loads none for it; no cursor is not that cursor.
+    if (!cursor) {
+        return false;
+    }
+    for (const WORD id : kStandardCursorIds) {
+        if (cursor == LoadCursorW(nullptr, MAKEINTRESOURCEW(id))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t GetCursorBaseSize() {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    const bool found = RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Cursors", L"CursorBaseSize",
+                                    RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+    return ClampCursorBaseSize(found, value);
+}
+
+uint32_t GetCursorMonitorDpi() {
+    const DPI_AWARENESS_CONTEXT previous =
+        SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    uint32_t dpi = USER_DEFAULT_SCREEN_DPI;
+    POINT position{};
+    if (GetCursorPos(&position)) {
+        const HMONITOR monitor = MonitorFromPoint(position, MONITOR_DEFAULTTONEAREST);
+        UINT dpiX = 0;
+        UINT dpiY = 0;
+        if (monitor && SUCCEEDED(GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY))) {
+            dpi = dpiX;
+        }
+    }
+    if (previous) {
+        SetThreadDpiAwarenessContext(previous);
+    }
+    return dpi;
+}
