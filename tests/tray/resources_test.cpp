@@ -2,107 +2,88 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/command_ids.h"
 #include "app/scoped_win.h"
+#include "support/bitmap_pixels.h"
 
 namespace {
 
-// One menu item as Windows reads it from the compiled resource: a separator, a submenu
-// (id 0, with its items) or a command.
-struct Item {
+// One menu item as Windows reads it from the compiled resource: a separator (id 0, no text),
+// a submenu (id 0, its items follow one level deeper) or a command.
+struct Row {
     UINT id;
-    std::wstring text;  // empty for a separator
-    std::vector<Item> items;
+    std::wstring text;
+    int depth = 1;
+    bool operator==(const Row&) const = default;
 };
 
-bool operator==(const Item& a, const Item& b) {
-    return a.id == b.id && a.text == b.text && a.items == b.items;
-}
-
-std::vector<Item> ReadMenu(HMENU menu) {
-    std::vector<Item> items;
+void ReadMenu(HMENU menu, int depth, std::vector<Row>& rows) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t text[128] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = ARRAYSIZE(text);
-        EXPECT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &info));
-        Item item{info.hSubMenu ? 0 : info.wID, text, {}};
-        if (info.hSubMenu)
-            item.items = ReadMenu(info.hSubMenu);
-        items.push_back(item);
+        GetMenuStringW(menu, i, text, ARRAYSIZE(text), MF_BYPOSITION);
+        const HMENU submenu = GetSubMenu(menu, i);
+        rows.push_back({submenu ? 0 : GetMenuItemID(menu, i), text, depth});
+        if (submenu)
+            ReadMenu(submenu, depth + 1, rows);
     }
-    return items;
 }
-
-const Item kSeparator{0, L"", {}};
 
 TEST(Resources, MenuHoldsTheContextAndTrayPopups) {
     ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
     ASSERT_TRUE(menu);
+    const Row separator{0, L""};
     // Both popups share the capture commands, in the same order.
-    const std::vector<Item> captures = {
-        {ID_CAPTURE_REGION_DELAY5, L"Capture Region (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_REGION_DELAY15, L"Capture Region (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_CAPTURE_SAME, L"Capture Same &Region Again", {}},
-        {ID_CAPTURE_SAME_DELAY5, L"Capture Same Region Again (Delayed 5 Seconds)", {}},
-        {ID_CAPTURE_SAME_DELAY15, L"Capture Same Region Again (Delayed 15 Seconds)", {}},
-        kSeparator,
-        {ID_INCLUDE_CURSOR, L"Include Cursor in Delayed Captures", {}},
-        kSeparator,
-    };
-    std::vector<Item> context = {
-        {ID_COPY, L"&Copy\tCtrl+C", {}},
-        {ID_COPY_96DPI, L"Copy at &96dpi\tCtrl+Shift+C", {}},
-        {ID_COPY_PATH, L"Copy &Path", {}},
-        {ID_DELETE, L"&Delete\tDel", {}},
-        {ID_SAVE_AS, L"&Save As...\tCtrl+S", {}},
-        kSeparator,
-        {0, L"Open &With", {{ID_OPEN_WITH_FIRST, L"<placeholder>", {}}}},
-        kSeparator,
-        {ID_CAPTURE_REGION, L"C&apture Region\tDouble Click", {}},
-    };
-    context.insert(context.end(), captures.begin(), captures.end());
-    context.insert(context.end(), {
-                                      {ID_PREVIOUS, L"Previous\tAlt+Left", {}},
-                                      {ID_NEXT, L"&Next\tAlt+Right", {}},
-                                      {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
-                                      {ID_DELETE_ALL_HISTORY, L"D&elete all History...", {}},
-                                      kSeparator,
-                                      {ID_ZOOM_IN, L"Zoom &In\t+", {}},
-                                      {ID_ZOOM_OUT, L"Zoom &Out\t-", {}},
-                                      {ID_ZOOM_100, L"Zoom &100%\t0", {}},
-                                      kSeparator,
-                                      {0,
-                                       L"S&mooth Stretch",
-                                       {{ID_SMOOTH_DISABLED, L"&Disabled", {}},
-                                        {ID_SMOOTH_ENABLED, L"&Enabled", {}},
-                                        {ID_SMOOTH_AUTOMATIC, L"&Automatic", {}}}},
-                                  });
-    std::vector<Item> tray = {{ID_CAPTURE_REGION, L"C&apture Region", {}}};
-    tray.insert(tray.end(), captures.begin(), captures.end());
-    tray.insert(tray.end(), {
-                                {ID_OPEN_LAST_CAPTURE, L"&Open Last Captured Image", {}},
-                                {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder", {}},
-                                {ID_RUN_AT_STARTUP, L"Run at &Startup", {}},
-                                kSeparator,
-                                {ID_EXIT, L"E&xit", {}},
-                            });
-    const std::vector<Item> expected = {{0, L"Context", context}, {0, L"Tray", tray}};
-    const std::vector<Item> actual = ReadMenu(menu.Get());
+    const std::vector<Row> captures = {
+        {ID_CAPTURE_REGION_DELAY5, L"Capture Region (Delayed 5 Seconds)"},
+        {ID_CAPTURE_REGION_DELAY15, L"Capture Region (Delayed 15 Seconds)"},
+        separator,
+        {ID_CAPTURE_SAME, L"Capture Same &Region Again"},
+        {ID_CAPTURE_SAME_DELAY5, L"Capture Same Region Again (Delayed 5 Seconds)"},
+        {ID_CAPTURE_SAME_DELAY15, L"Capture Same Region Again (Delayed 15 Seconds)"},
+        separator,
+        {ID_INCLUDE_CURSOR, L"Include Cursor in Delayed Captures"},
+        separator};
+    std::vector<Row> expected = {{0, L"Context", 0},
+                                 {ID_COPY, L"&Copy\tCtrl+C"},
+                                 {ID_COPY_96DPI, L"Copy at &96dpi\tCtrl+Shift+C"},
+                                 {ID_COPY_PATH, L"Copy &Path"},
+                                 {ID_DELETE, L"&Delete\tDel"},
+                                 {ID_SAVE_AS, L"&Save As...\tCtrl+S"},
+                                 separator,
+                                 {0, L"Open &With"},
+                                 {ID_OPEN_WITH_FIRST, L"<placeholder>", 2},
+                                 separator,
+                                 {ID_CAPTURE_REGION, L"C&apture Region\tDouble Click"}};
+    expected.insert(expected.end(), captures.begin(), captures.end());
+    expected.insert(expected.end(), {{ID_PREVIOUS, L"Previous\tAlt+Left"},
+                                     {ID_NEXT, L"&Next\tAlt+Right"},
+                                     {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder"},
+                                     {ID_DELETE_ALL_HISTORY, L"D&elete all History..."},
+                                     separator,
+                                     {ID_ZOOM_IN, L"Zoom &In\t+"},
+                                     {ID_ZOOM_OUT, L"Zoom &Out\t-"},
+                                     {ID_ZOOM_100, L"Zoom &100%\t0"},
+                                     separator,
+                                     {0, L"S&mooth Stretch"},
+                                     {ID_SMOOTH_DISABLED, L"&Disabled", 2},
+                                     {ID_SMOOTH_ENABLED, L"&Enabled", 2},
+                                     {ID_SMOOTH_AUTOMATIC, L"&Automatic", 2},
+                                     {0, L"Tray", 0},
+                                     {ID_CAPTURE_REGION, L"C&apture Region"}});
+    expected.insert(expected.end(), captures.begin(), captures.end());
+    expected.insert(expected.end(), {{ID_OPEN_LAST_CAPTURE, L"&Open Last Captured Image"},
+                                     {ID_OPEN_HISTORY_FOLDER, L"Open &History Folder"},
+                                     {ID_RUN_AT_STARTUP, L"Run at &Startup"},
+                                     separator,
+                                     {ID_EXIT, L"E&xit"}});
+    std::vector<Row> actual;
+    ReadMenu(menu.Get(), 0, actual);
     ASSERT_EQ(actual.size(), expected.size());
-    for (size_t popup = 0; popup < expected.size(); ++popup) {
-        EXPECT_TRUE(actual[popup].text == expected[popup].text);
-        ASSERT_EQ(actual[popup].items.size(), expected[popup].items.size()) << popup;
-        for (size_t i = 0; i < expected[popup].items.size(); ++i) {
-            EXPECT_TRUE(actual[popup].items[i] == expected[popup].items[i])
-                << "popup " << popup << " position " << i;
-        }
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(actual[i] == expected[i]) << "row " << i << ": " << actual[i].text;
     }
 }
 
@@ -123,10 +104,10 @@ TEST(Resources, AcceleratorsAreTheNineVirtualKeysInOrder) {
         {plain, VK_SUBTRACT, ID_ZOOM_OUT},
         {plain | FCONTROL | FSHIFT, 'C', ID_COPY_96DPI},
     };
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt) << i;  // 0x80 marks the last entry
-        EXPECT_EQ(entries[i].key, expected[i].key) << i;
-        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+    for (int i = 0; i < 9; ++i) {  // 0x80 marks the last entry
+        EXPECT_EQ(std::tuple(entries[i].fVirt & ~0x80, entries[i].key, entries[i].cmd),
+                  std::tuple(int{expected[i].fVirt}, expected[i].key, expected[i].cmd))
+            << i;
     }
 }
 
@@ -138,20 +119,11 @@ TEST(Resources, IconHasAlphaImagesAtSixteenThirtyTwoAndFortyEight) {
         ASSERT_TRUE(icon) << size;
         ICONINFO info = {};
         ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
-        ScopedGdiObject<HBITMAP> color(info.hbmColor);
-        ScopedGdiObject<HBITMAP> mask(info.hbmMask);
-        BITMAP bitmap = {};
-        ASSERT_TRUE(GetObjectW(color.Get(), sizeof(bitmap), &bitmap));
-        EXPECT_EQ(bitmap.bmWidth, size);
-        EXPECT_EQ(bitmap.bmHeight, size);
-        EXPECT_EQ(bitmap.bmBitsPixel, 32);
+        ScopedBitmap color(info.hbmColor);
+        ScopedBitmap mask(info.hbmMask);
+        EXPECT_EQ(BitmapSize(color.Get()).cx, size);
         // A round icon: transparent corners, an opaque centre.
-        BITMAPINFO format = {};
-        format.bmiHeader.biSize = sizeof(format.bmiHeader);
-        format.bmiHeader.biWidth = size;
-        format.bmiHeader.biHeight = -size;
-        format.bmiHeader.biPlanes = 1;
-        format.bmiHeader.biBitCount = 32;
+        BITMAPINFO format = TopDown32BitInfo(size, size);
         std::vector<DWORD> pixels(size * size);
         ScopedWindowDC screen(nullptr);
         ASSERT_EQ(
