@@ -73,7 +73,8 @@ void Settle() {
     Sleep(60);
 }
 
-void Drag(POINT from, const std::vector<POINT>& through) {
+// Presses the left button at from and moves through the points, without releasing.
+void StartDrag(POINT from, const std::vector<POINT>& through) {
     PointerTo(from);
     Settle();
     MouseButton(true, true);
@@ -82,6 +83,10 @@ void Drag(POINT from, const std::vector<POINT>& through) {
         PointerTo(p);
         Settle();
     }
+}
+
+void Drag(POINT from, const std::vector<POINT>& through) {
+    StartDrag(from, through);
     MouseButton(true, false);
     Settle();
 }
@@ -209,21 +214,12 @@ TEST_F(CaptureSessionTest, CancelAndEmptyOutcomes) {
          true},
         {"a click without a drag",
          [](HWND) {
-             PointerTo(POINT{300, 300});
-             Settle();
-             MouseButton(true, true);
-             Settle();
-             MouseButton(true, false);
+             Drag(POINT{300, 300}, {});
          },
          false},
         {"Escape during a drag",
          [](HWND) {
-             PointerTo(POINT{300, 300});
-             Settle();
-             MouseButton(true, true);
-             Settle();
-             PointerTo(POINT{350, 340});
-             Settle();
+             StartDrag(POINT{300, 300}, {POINT{350, 340}});
              PressKey(VK_ESCAPE);
              Settle();
              MouseButton(true, false);
@@ -231,18 +227,18 @@ TEST_F(CaptureSessionTest, CancelAndEmptyOutcomes) {
          true},
         {"a right press during a drag",
          [](HWND) {
-             PointerTo(POINT{300, 300});
-             Settle();
-             MouseButton(true, true);
-             Settle();
-             PointerTo(POINT{350, 340});
-             Settle();
+             StartDrag(POINT{300, 300}, {POINT{350, 340}});
              MouseButton(false, true);
              Settle();
              MouseButton(false, false);
              MouseButton(true, false);
          },
          true},
+        {"a drag back to its start",
+         [](HWND) {
+             Drag(POINT{300, 300}, {{340, 330}, {300, 300}});
+         },
+         false},
         {"a close from the system",
          [](HWND overlay) { PostMessageW(overlay, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
     };
