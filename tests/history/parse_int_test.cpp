@@ -9,18 +9,12 @@ TEST(ParseInt, AcceptsOnlySignDigitsAndTrailingSpace) {
         const char* text;
         int32_t expected;
     } cases[] = {
-        {"42", 42},
-        {"42 \n", 42},
         {"42\t\r\n ", 42},
         {"+7", 7},
         {"-0", 0},
-        {"-15", -15},
-        {"007", 7},
-        {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
         // Wrapping 32-bit arithmetic, not saturation.
         {"2147483648", -2147483647 - 1},
-        {"4294967296", 0},
         {"4294967301", 5},
         {"99999999999999999999", 1661992959},
         // Malformed text gives the default.
@@ -29,12 +23,8 @@ TEST(ParseInt, AcceptsOnlySignDigitsAndTrailingSpace) {
         {"42 x", -1},
         {"42\v", -1},
         {"", -1},
-        {"+", -1},
         {"-", -1},
         {"+-1", -1},
-        {"--1", -1},
-        {"1.5", -1},
-        {"0x10", -1},
         {"\xEF\xBC\x91", -1},  // a full-width digit is not a digit
     };
     for (const auto& c : cases) {

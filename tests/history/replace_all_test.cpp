@@ -12,14 +12,11 @@ TEST(ReplaceAll, ReplacesEveryMatchLeftToRightWithoutRescanning) {
     } cases[] = {
         {"\"app.exe\" \"%1\" /x %1", "%1", "C:\\a b.png",
          "\"app.exe\" \"C:\\a b.png\" /x C:\\a b.png"},
-        {"no placeholder", "%1", "x", "no placeholder"},
         {"%1", "%1", "", ""},
         {"aaa", "aa", "b", "ba"},
-        {"abab", "ab", "abab", "abababab"},
         {"%1%1", "%1", "%1%1", "%1%1%1%1"},
         {"%L %1", "%l", "x", "%L %1"},
         {"text", "", "x", "text"},
-        {"", "%1", "x", ""},
         {"tail %", "%1", "x", "tail %"},
     };
     for (const auto& c : cases) {
