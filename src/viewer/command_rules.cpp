@@ -21,10 +21,6 @@ bool IsSameRegionCapture(uint16_t command) {
            command == ID_CAPTURE_SAME_DELAY15;
 }
 
-bool CaptureIncludesCursor(uint32_t delayMs, int32_t includeCursorSetting) {
-    return delayMs != 0 && includeCursorSetting != 0;
-}
-
 uint16_t CheckedSmoothCommand(int32_t smoothStretch) {
     if (smoothStretch == 1 || smoothStretch == 2) {
         return static_cast<uint16_t>(ID_SMOOTH_DISABLED + smoothStretch);

@@ -11,9 +11,6 @@
 uint32_t CaptureDelayMs(uint16_t command);
 // The "Capture Same Region Again" commands reuse the stored region.
 bool IsSameRegionCapture(uint16_t command);
-// A delayed capture includes the pointer when the setting says so; an
-// immediate one never does.
-bool CaptureIncludesCursor(uint32_t delayMs, int32_t includeCursorSetting);
 
 // The "Smooth Stretch" item to check: the mode that painting really uses, so
 // that an unknown stored value shows as Disabled.

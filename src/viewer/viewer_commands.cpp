@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/run_mode_rules.h"
 #include "app/settings.h"
 #include "app/win_rect.h"
 #include "app/win_text.h"
@@ -105,8 +106,8 @@ void CMainWindow::CaptureAgain(WORD id) {
     // Activation leaves the history alone while our own capture runs.
     capturing = true;
     ShowWindow(hwnd, SW_HIDE);
-    bool includeCursor =
-        CaptureIncludesCursor(delayMs, GetSettingInt("Settings", "IncludeCursor", 1));
+    bool includeCursor = CaptureIncludesCursor(static_cast<int32_t>(delayMs),
+                                               GetSettingInt("Settings", "IncludeCursor", 1));
     HBITMAP bitmap = RunCaptureSession(delayMs, includeCursor, region, nullptr);
     ShowWindow(hwnd, SW_SHOW);
     capturing = false;
