@@ -41,12 +41,6 @@ public:
     // Deletes every history file in the folder; one message tells of any that stayed.
     void DeleteAllHistory();
 
-    const Tessel::String& HistoryFolder() const { return historyFolder; }
-    const Tessel::String& ArchiveFolder() const { return archiveFolder; }
-    int32_t MaxHistory() const { return maxHistory; }
-    // The listed names, oldest first, as of the last re-read and the store's own changes.
-    const Tessel::List<Tessel::String>& Files() const { return files; }
-
 private:
     void Trim();
 

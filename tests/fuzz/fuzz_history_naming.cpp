@@ -28,35 +28,31 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // Up to three names separated by line feeds; an embedded NUL ends a name early.
+    // Three names separated by line feeds; an embedded NUL ends a name early.
     std::string parts[3];
-    int count = 0;
-    for (size_t i = 0; i < size && count < 3; ++i) {
+    for (size_t i = 0, part = 0; i < size && part < 3; ++i) {
         if (data[i] == '\n') {
-            ++count;
+            ++part;
         } else {
-            parts[count].push_back(static_cast<char>(data[i]));
+            parts[part].push_back(static_cast<char>(data[i]));
         }
     }
     Tessel::List<Tessel::String> names;
     for (const std::string& part : parts) {
         names.Append(Tessel::String(part.c_str()));
     }
-    for (int i = 0; i < 3; ++i) {
-        Check(NaturalCompare(names[i], names[i]) == 0);
-        for (int j = 0; j < 3; ++j) {
-            const int ij = Sign(NaturalCompare(names[i], names[j]));
-            Check(ij == -Sign(NaturalCompare(names[j], names[i])));
-            int32_t ni = 0;
-            int32_t nj = 0;
-            if (ReadHistoryNumber(names[i].CStr(), kFormat, ni) &&
-                ReadHistoryNumber(names[j].CStr(), kFormat, nj)) {
-                Check(ij == (ni > nj) - (ni < nj));
+    for (const Tessel::String& a : names) {
+        for (const Tessel::String& b : names) {
+            const int ab = Sign(NaturalCompare(a, b));
+            Check(ab == -Sign(NaturalCompare(b, a)));
+            int32_t na = 0;
+            int32_t nb = 0;
+            if (ReadHistoryNumber(a.CStr(), kFormat, na) &&
+                ReadHistoryNumber(b.CStr(), kFormat, nb)) {
+                Check(ab == (na > nb) - (na < nb));
             }
-            for (int k = 0; k < 3; ++k) {
-                if (ij <= 0 && NaturalCompare(names[j], names[k]) <= 0) {
-                    Check(NaturalCompare(names[i], names[k]) <= 0);
-                }
+            for (const Tessel::String& c : names) {
+                Check(ab > 0 || NaturalCompare(b, c) > 0 || NaturalCompare(a, c) <= 0);
             }
         }
     }
@@ -68,11 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t number = 0;
     if (ChooseHistoryNumber(names, kFormat, 1, number)) {
         const Tessel::String chosen = Tessel::Format(kFormat, number);
-        int32_t unused = 0;
         for (const Tessel::String& name : names) {
-            if (ReadHistoryNumber(name.CStr(), kFormat, unused)) {
-                Check(NaturalCompare(name, chosen) < 0);
-            }
+            int32_t unused = 0;
+            Check(!ReadHistoryNumber(name.CStr(), kFormat, unused) ||
+                  NaturalCompare(name, chosen) < 0);
         }
         const int position = FindSortedInsertPosition(names, chosen);
         Check(position == names.Count() || NaturalCompare(names[position], chosen) > 0);

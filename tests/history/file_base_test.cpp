@@ -1,79 +1,64 @@
 #include "history/file_base.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/win_text.h"
+#include "history/history_folder.h"
 #include "history/message_recorder.h"
+#include "history/path_text.h"
+#include "history/shell_helpers.h"
+#include "support/png_bytes.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-std::string Narrow(const std::wstring& wide) {
-    return ToUtf8(wide.c_str()).CStr();
-}
+using Names = std::vector<std::string>;
+const std::vector<uint8_t> kOld{'o', 'l', 'd'};
 
 class FileBaseTest : public testing::Test {
 protected:
-    void InitStore(int32_t maxHistory) {
-        store.Init(ToUtf8(folder.Path().c_str()), Tessel::String("Glimpser *.png"),
+    void Write(std::initializer_list<const wchar_t*> names) {
+        for (const wchar_t* name : names) {
+            ASSERT_TRUE(WriteFileBytes(folder / name, {'p', 'n', 'g'}));
+        }
+    }
+    bool Exists(const wchar_t* name) {
+        return GetFileAttributesW((folder / name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    void Init(const std::wstring& path, int32_t maxHistory) {
+        store.Init(ToUtf8(path.c_str()), Tessel::String("Glimpser *.png"),
                    Tessel::String("Glimpser %i.png"), maxHistory);
     }
-
-    // Writes a small file, as the viewer would write a capture, with `text` as its content.
-    void Write(const std::wstring& path, const char* text = "png") {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << Narrow(path);
-        DWORD written = 0;
-        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-        CloseHandle(file);
-    }
-    void WriteAll(std::initializer_list<const wchar_t*> names) {
-        for (const wchar_t* name : names) {
-            Write(folder / name);
-        }
-    }
-    static std::string Read(const std::wstring& path) {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return "<missing>";
-        }
-        char buffer[64] = {};
-        DWORD read = 0;
-        ReadFile(file, buffer, sizeof(buffer) - 1, &read, nullptr);
-        CloseHandle(file);
-        return std::string(buffer, read);
-    }
-    static bool Exists(const std::wstring& path) {
-        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-
-    std::vector<std::string> Listed() const {
-        std::vector<std::string> names;
-        for (const Tessel::String& name : store.Files()) {
-            names.push_back(name.CStr());
-        }
-        return names;
-    }
-    // The history files the folder holds now, in the order a fresh read gives.
-    std::vector<std::string> OnDisk() {
-        store.MarkStale();
-        store.Refresh();
-        return Listed();
-    }
-    // The full path of a capture and its file name part.
-    std::string PathOf(const wchar_t* name) const { return Narrow(folder / name); }
-    std::string AddCapture() {
+    // The new capture's path, relative to the test folder.
+    std::string Add() {
         Tessel::String path;
         EXPECT_TRUE(store.AddCapture(path));
-        return path.CStr();
+        const std::string full = path.CStr();
+        const std::string prefix = std::string(ToUtf8(folder.Path().c_str()).CStr()) + "\\";
+        return full.rfind(prefix, 0) == 0 ? full.substr(prefix.size()) : full;
+    }
+    // The history as the viewer walks it from the oldest, read afresh unless told otherwise.
+    Names Walk(bool reread = true) {
+        if (reread) {
+            store.MarkStale();
+        }
+        Names names;
+        Tessel::String at;
+        Tessel::String next;
+        while (store.Navigate(at, 1, next)) {
+            names.push_back(GetFileNamePart(next).CStr());
+            at = next;
+        }
+        return names;
     }
 
     TempFolder folder;
@@ -81,185 +66,194 @@ protected:
     MessageRecorder messages;
 };
 
-using Names = std::vector<std::string>;
-
-TEST_F(FileBaseTest, FirstCapturesInAnEmptyFolderAreOneAndTwo) {
-    InitStore(100);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 1.png"));
-    Write(folder / L"Glimpser 1.png");
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 2.png"));
-    EXPECT_EQ(Listed(), (Names{"Glimpser 1.png", "Glimpser 2.png"}));
-    // Numbers only grow within one store, written or not.
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 3.png"));
+TEST_F(FileBaseTest, FirstCapturesAreOneAndTwoAndNumbersOnlyGrow) {
+    Init(folder.Path(), 100);
+    EXPECT_EQ(Add(), "Glimpser 1.png");
+    Write({L"Glimpser 1.png"});
+    EXPECT_EQ(Add(), "Glimpser 2.png");
+    EXPECT_EQ(Add(), "Glimpser 3.png");  // 2 was never written
 }
 
-TEST_F(FileBaseTest, ListsHistoryFilesInNaturalOrderAndNumbersAboveTheNewest) {
-    WriteAll({L"Glimpser 10.png", L"Glimpser 3.png", L"Glimpser 007.png", L"glimpser 9.PNG",
-              L"Glimpser 4.txt", L"Other 5.png"});
+TEST_F(FileBaseTest, ListsInNaturalOrderAndNumbersAboveTheNewestNumberedFile) {
+    // Renamed files that no number can follow must not stall the choice.
+    Write({L"Glimpser 10.png", L"Glimpser 3.png", L"Glimpser 007.png", L"glimpser 9.PNG",
+           L"Glimpser abc.png", L"Glimpser zzz.png", L"Glimpser 4.txt", L"Other 5.png"});
     CreateDirectoryW((folder / L"Glimpser 50.png").c_str(), nullptr);
-    InitStore(100);
-    store.Refresh();
-    EXPECT_EQ(Listed(),
-              (Names{"Glimpser 3.png", "Glimpser 007.png", "glimpser 9.PNG", "Glimpser 10.png"}));
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 11.png"));
+    Init(folder.Path(), 100);
+    EXPECT_EQ(Walk(), (Names{"Glimpser 3.png", "Glimpser 007.png", "glimpser 9.PNG",
+                             "Glimpser 10.png", "Glimpser abc.png", "Glimpser zzz.png"}));
+    EXPECT_EQ(Add(), "Glimpser 11.png");
 }
 
-TEST_F(FileBaseTest, AFolderTakingANameIsSkippedAndTheListIsReread) {
-    WriteAll({L"Glimpser 4.png"});
-    InitStore(100);
+TEST_F(FileBaseTest, ATakenNameIsSkippedAndTheListIsReread) {
+    Write({L"Glimpser 4.png"});
+    Init(folder.Path(), 100);
     store.Refresh();
-    // Behind the store's back: another process writes a file, and a folder takes number 5.
-    WriteAll({L"Glimpser 2.png"});
+    // Behind the store's back: another process writes a file and a folder takes number 5.
+    Write({L"Glimpser 2.png"});
     CreateDirectoryW((folder / L"Glimpser 5.png").c_str(), nullptr);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 6.png"));
-    EXPECT_EQ(Listed(), (Names{"Glimpser 2.png", "Glimpser 4.png", "Glimpser 6.png"}));
+    EXPECT_EQ(Add(), "Glimpser 6.png");
+    EXPECT_EQ(Walk(false), (Names{"Glimpser 2.png", "Glimpser 4.png"}));
 }
 
-TEST_F(FileBaseTest, RenamedFilesThatNoNumberFollowsDoNotStopTheChoice) {
-    WriteAll({L"Glimpser 2.png", L"Glimpser abc.png", L"Glimpser zzz.png"});
-    InitStore(100);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 3.png"));
-    EXPECT_EQ(Listed(),
-              (Names{"Glimpser 2.png", "Glimpser 3.png", "Glimpser abc.png", "Glimpser zzz.png"}));
+TEST_F(FileBaseTest, TrimsTheOldestBeforeTheCaptureIsWrittenUnlessTheLimitIsNegative) {
+    Write({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png", L"Glimpser 4.png"});
+    Init(folder.Path(), 3);
+    EXPECT_EQ(Add(), "Glimpser 5.png");
+    EXPECT_EQ(Walk(), (Names{"Glimpser 3.png", "Glimpser 4.png"}));
+    Write({L"Glimpser 5.png"});
+    store.SetMaxHistory(0);
+    EXPECT_EQ(Add(), "Glimpser 6.png");
+    EXPECT_EQ(Walk(), Names{});
+    Write({L"Glimpser 6.png"});
+    store.SetMaxHistory(-1);
+    EXPECT_EQ(Add(), "Glimpser 7.png");
+    Write({L"Glimpser 7.png"});
+    EXPECT_EQ(Walk(), (Names{"Glimpser 6.png", "Glimpser 7.png"}));
 }
 
-TEST_F(FileBaseTest, TrimmingDeletesTheOldestBeyondTheLimit) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png", L"Glimpser 4.png"});
-    InitStore(3);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 5.png"));
-    EXPECT_EQ(Listed(), (Names{"Glimpser 3.png", "Glimpser 4.png", "Glimpser 5.png"}));
-    EXPECT_EQ(OnDisk(), (Names{"Glimpser 3.png", "Glimpser 4.png"}));
-}
-
-TEST_F(FileBaseTest, LimitZeroLeavesOnlyTheNewCaptureOnceWritten) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png"});
-    InitStore(0);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 3.png"));
-    EXPECT_EQ(Listed(), Names{});
-    Write(folder / L"Glimpser 3.png");
-    EXPECT_EQ(OnDisk(), (Names{"Glimpser 3.png"}));
-}
-
-TEST_F(FileBaseTest, NegativeLimitNeverTrims) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png"});
-    InitStore(-1);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 4.png"));
-    Write(folder / L"Glimpser 4.png");
-    store.SetMaxHistory(INT32_MIN);
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 5.png"));
-    EXPECT_EQ(OnDisk(),
-              (Names{"Glimpser 1.png", "Glimpser 2.png", "Glimpser 3.png", "Glimpser 4.png"}));
-}
-
-TEST_F(FileBaseTest, ArchivingMovesTheOldestButNeverReplacesAnArchivedFile) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png"});
+TEST_F(FileBaseTest, ArchivingNeverReplacesAnArchivedFile) {
+    Write({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png"});
     const std::wstring archive = folder / L"Archive";
     CreateDirectoryW(archive.c_str(), nullptr);
-    Write(archive + L"\\Glimpser 1.png", "archived earlier");
-    InitStore(2);
+    ASSERT_TRUE(WriteFileBytes(archive + L"\\Glimpser 1.png", kOld));
+    Init(folder.Path(), 2);
     store.SetArchiveFolder(ToUtf8(archive.c_str()));
-    EXPECT_EQ(AddCapture(), PathOf(L"Glimpser 4.png"));
-    EXPECT_EQ(Listed(), (Names{"Glimpser 3.png", "Glimpser 4.png"}));
-    EXPECT_EQ(Read(archive + L"\\Glimpser 1.png"), "archived earlier");
-    EXPECT_EQ(Read(archive + L"\\Glimpser 2.png"), "png");
-    // The file that could not move stays, and comes back with the next read.
-    EXPECT_EQ(OnDisk(), (Names{"Glimpser 1.png", "Glimpser 3.png"}));
+    EXPECT_EQ(Add(), "Glimpser 4.png");
+    EXPECT_EQ(ReadFileBytes(archive + L"\\Glimpser 1.png"), kOld);
+    EXPECT_TRUE(Exists(L"Archive\\Glimpser 2.png"));
+    // The file that could not move stays in the history.
+    EXPECT_EQ(Walk(), (Names{"Glimpser 1.png", "Glimpser 3.png"}));
     EXPECT_TRUE(messages.Shown().empty());
 }
 
-TEST_F(FileBaseTest, NavigateWalksWithoutWrappingAndSkipsVanishedFiles) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png", L"Glimpser 4.png"});
-    InitStore(100);
+TEST_F(FileBaseTest, NavigateStopsAtBothEndsAndSkipsVanishedFiles) {
+    Write({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png", L"Glimpser 4.png"});
+    Init(folder.Path(), 100);
     struct Case {
-        const wchar_t* current;  // nullptr: no current file
+        const wchar_t* vanish;  // deleted before the step
+        const char* current;    // "": no current file
         int step;
-        const wchar_t* expected;  // nullptr: nothing found
+        const char* expected;  // "none": nothing found
     };
     const Case cases[] = {
-        {nullptr, -1, L"Glimpser 4.png"},
-        {nullptr, 1, L"Glimpser 1.png"},
-        {L"Glimpser 2.png", 1, L"Glimpser 3.png"},
-        {L"Glimpser 2.png", -1, L"Glimpser 1.png"},
-        {L"Glimpser 4.png", 1, nullptr},
-        {L"Glimpser 1.png", -1, nullptr},
-        {L"Glimpser 9.png", -1, L"Glimpser 4.png"},  // not listed: from the end
-        {L"glimpser 2.png", 1, L"Glimpser 1.png"},   // names match case-sensitively
+        {L"", "", -1, "Glimpser 4.png"},
+        {L"", "", 1, "Glimpser 1.png"},
+        {L"", "Glimpser 2.png", 1, "Glimpser 3.png"},
+        {L"", "Glimpser 2.png", -1, "Glimpser 1.png"},
+        {L"", "Glimpser 4.png", 1, "none"},
+        {L"", "Glimpser 1.png", -1, "none"},
+        {L"", "Glimpser 9.png", -1, "Glimpser 4.png"},  // not listed: from the end
+        {L"", "glimpser 2.png", 1, "Glimpser 1.png"},   // names match case-sensitively
+        {L"", "..\\elsewhere\\Glimpser 3.png", 1, "Glimpser 4.png"},  // only the name counts
+        {L"Glimpser 2.png", "Glimpser 1.png", 1, "Glimpser 3.png"},
+        {L"Glimpser 3.png", "Glimpser 4.png", -1, "Glimpser 1.png"},
+        {L"Glimpser 1.png", "Glimpser 4.png", -1, "none"},
     };
+    const Tessel::String history = ToUtf8(folder.Path().c_str());
     for (const Case& c : cases) {
-        Tessel::String out("unchanged");
-        const Tessel::String current =
-            c.current ? ToUtf8((folder / c.current).c_str()) : Tessel::String("");
-        EXPECT_EQ(store.Navigate(current, c.step, out), c.expected != nullptr);
-        EXPECT_EQ(std::string(out.CStr()), c.expected ? PathOf(c.expected) : "unchanged");
+        SCOPED_TRACE(testing::Message() << c.current << " " << c.step);
+        if (*c.vanish) {
+            DeleteFileW((folder / c.vanish).c_str());
+        }
+        Tessel::String out("none");
+        EXPECT_EQ(store.Navigate(
+                      *c.current ? JoinPath(history, Tessel::String(c.current)) : Tessel::String(),
+                      c.step, out),
+                  strcmp(c.expected, "none") != 0);
+        EXPECT_STREQ(GetFileNamePart(out).CStr(), c.expected);
     }
-    // Only the name counts: the same name in another folder is found in the list.
-    Tessel::String out;
-    EXPECT_TRUE(store.Navigate(Tessel::String("D:\\elsewhere/Glimpser 3.png"), 1, out));
-    EXPECT_EQ(std::string(out.CStr()), PathOf(L"Glimpser 4.png"));
-
-    DeleteFileW((folder / L"Glimpser 2.png").c_str());
-    DeleteFileW((folder / L"Glimpser 3.png").c_str());
-    EXPECT_TRUE(store.Navigate(ToUtf8((folder / L"Glimpser 4.png").c_str()), -1, out));
-    EXPECT_EQ(std::string(out.CStr()), PathOf(L"Glimpser 1.png"));
-    // Meeting vanished files marked the list for a re-read.
-    store.Refresh();
-    EXPECT_EQ(Listed(), (Names{"Glimpser 1.png", "Glimpser 4.png"}));
-    DeleteFileW((folder / L"Glimpser 1.png").c_str());
-    out = Tessel::String("unchanged");
-    EXPECT_FALSE(store.Navigate(ToUtf8((folder / L"Glimpser 4.png").c_str()), -1, out));
-    EXPECT_STREQ(out.CStr(), "unchanged");
 }
 
-TEST_F(FileBaseTest, DeleteHistoryFileRemovesTheFileAndItsEntry) {
-    WriteAll({L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png"});
-    InitStore(100);
-    store.Refresh();
-    store.DeleteHistoryFile(ToUtf8((folder / L"Glimpser 2.png").c_str()));
-    EXPECT_FALSE(Exists(folder / L"Glimpser 2.png"));
-    EXPECT_EQ(Listed(), (Names{"Glimpser 1.png", "Glimpser 3.png"}));
-    EXPECT_EQ(OnDisk(), (Names{"Glimpser 1.png", "Glimpser 3.png"}));
-}
-
-TEST_F(FileBaseTest, DeleteAllHistoryReportsAFileThatStayedOnce) {
-    WriteAll(
+TEST_F(FileBaseTest, DeletingReportsFilesThatStayedOnce) {
+    Write(
         {L"Glimpser 1.png", L"Glimpser 2.png", L"Glimpser 3.png", L"Glimpser 4.png", L"notes.txt"});
-    CreateDirectoryW((folder / L"Archive").c_str(), nullptr);
-    Write(folder / L"Archive\\Glimpser 1.png");
-    SetFileAttributesW((folder / L"Glimpser 2.png").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesW((folder / L"Glimpser 3.png").c_str(), FILE_ATTRIBUTE_READONLY);
-    InitStore(100);
+    Init(folder.Path(), 100);
+    store.DeleteHistoryFile(ToUtf8((folder / L"Glimpser 4.png").c_str()));
+    EXPECT_FALSE(Exists(L"Glimpser 4.png"));
+    for (const wchar_t* name : {L"Glimpser 2.png", L"Glimpser 3.png"}) {
+        SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     store.DeleteAllHistory();
-    EXPECT_EQ(Listed(), Names{});
-    EXPECT_EQ(messages.Shown(), (std::vector<std::string>{"Failed to delete one or more files"}));
-    EXPECT_EQ(messages.ShownFlags(), (std::vector<uint32_t>{MB_ICONERROR}));
-    EXPECT_EQ(OnDisk(), (Names{"Glimpser 2.png", "Glimpser 3.png"}));
-    EXPECT_TRUE(Exists(folder / L"notes.txt"));
-    EXPECT_TRUE(Exists(folder / L"Archive\\Glimpser 1.png"));
-
+    const ShownMessages once{{"Failed to delete one or more files", MB_ICONERROR}};
+    EXPECT_EQ(messages.Shown(), once);
+    EXPECT_EQ(Walk(), (Names{"Glimpser 2.png", "Glimpser 3.png"}));
+    EXPECT_TRUE(Exists(L"notes.txt"));
     for (const wchar_t* name : {L"Glimpser 2.png", L"Glimpser 3.png"}) {
         SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     store.DeleteAllHistory();
-    EXPECT_EQ(OnDisk(), Names{});
-    EXPECT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(Walk(), Names{});
+    EXPECT_EQ(messages.Shown(), once);
 }
 
-TEST_F(FileBaseTest, WithoutAFolderThereIsNoHistory) {
-    store.Init(Tessel::String(""), Tessel::String("Glimpser *.png"),
-               Tessel::String("Glimpser %i.png"), 100);
+TEST_F(FileBaseTest, NoFolderMeansNoHistoryAndAMissingOneStillGivesAPath) {
+    Init(L"", 100);
     Tessel::String path("unchanged");
     EXPECT_FALSE(store.AddCapture(path));
-    EXPECT_STREQ(path.CStr(), "unchanged");
     EXPECT_FALSE(store.Navigate(Tessel::String(""), -1, path));
+    EXPECT_STREQ(path.CStr(), "unchanged");
+    Init(folder / L"missing\\deeper", 100);
+    EXPECT_EQ(Add(), "missing\\deeper\\Glimpser 1.png");
 }
 
-TEST_F(FileBaseTest, AMissingFolderStillHandsOutAPath) {
-    const std::wstring missing = folder / L"missing\\deeper";
-    store.Init(ToUtf8(missing.c_str()), Tessel::String("Glimpser *.png"),
-               Tessel::String("Glimpser %i.png"), 100);
-    Tessel::String path;
-    EXPECT_TRUE(store.AddCapture(path));
-    EXPECT_EQ(std::string(path.CStr()), Narrow(missing + L"\\Glimpser 1.png"));
+// ConfigureHistory: the settings that choose the folder, the archive and the limit.
+class HistoryFolderTest : public FileBaseTest {
+protected:
+    void SetUp() override { ClearSettings(); }
+    void TearDown() override { ClearSettings(); }
+    static void ClearSettings() {
+        for (const wchar_t* name : {L"HistoryFolder", L"ArchiveFolder", L"MaxHistory"}) {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                               L"Software\\Tarrowby Software\\Glimpser\\Settings", name);
+        }
+    }
+    // A null archive and a limit of 100 leave their settings unset, to take the defaults.
+    bool Configure(const wchar_t* history, const char* archive, int32_t maxHistory) {
+        SetSettingString("Settings", "HistoryFolder", ToUtf8((folder / history).c_str()));
+        SetSettingString("Settings", "ArchiveFolder", Tessel::String(archive));
+        if (maxHistory != 100) {
+            SetSettingInt("Settings", "MaxHistory", maxHistory);
+        }
+        return ConfigureHistory(store);
+    }
+};
+
+TEST_F(HistoryFolderTest, DefaultsKeepAHundredDeletedInMyGlimpserImagesAndMakeOneLevel) {
+    const Tessel::String documents =
+        GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images"));
+    ASSERT_FALSE(documents.IsEmpty());
+    EXPECT_STREQ(GetHistoryFolder().CStr(), documents.CStr());
+    EXPECT_FALSE(Configure(L"a\\b", nullptr, 100));
+    EXPECT_FALSE(Exists(L"a"));
+    ASSERT_TRUE(Configure(L"History", nullptr, 100));
+    for (int i = 1; i <= 100; ++i) {
+        Write({(L"History\\Glimpser " + std::to_wstring(i) + L".png").c_str()});
+    }
+    EXPECT_EQ(Add(), "History\\Glimpser 101.png");
+    EXPECT_FALSE(Exists(L"History\\Glimpser 1.png"));
+    EXPECT_TRUE(Exists(L"History\\Glimpser 2.png"));
+}
+
+TEST_F(HistoryFolderTest, ArchivesIntoARelativeFolderInsideTheHistory) {
+    EXPECT_TRUE(Configure(L"History", "Old", 1));
+    Write({L"History\\Glimpser 1.png"});
+    EXPECT_EQ(Add(), "History\\Glimpser 2.png");
+    EXPECT_TRUE(Exists(L"History\\Old\\Glimpser 1.png"));
+    EXPECT_FALSE(Exists(L"History\\Glimpser 1.png"));
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(HistoryFolderTest, AnArchiveThatCannotBeMadeIsReportedAndNothingIsTrimmed) {
+    EXPECT_FALSE(Configure(L"History", "C:\\Archive", 1));
+    const std::string archive = ToUtf8((folder / L"History\\C:\\Archive").c_str()).CStr();
+    EXPECT_EQ(messages.Shown(), (ShownMessages{{"Archive folder '" + archive +
+                                                    "' not found and couldn't be created.  "
+                                                    "Archiving disabled.",
+                                                MB_ICONERROR}}));
+    Write({L"History\\Glimpser 1.png", L"History\\Glimpser 2.png"});
+    EXPECT_EQ(Add(), "History\\Glimpser 3.png");
+    EXPECT_EQ(Walk(), (Names{"Glimpser 1.png", "Glimpser 2.png"}));
 }
 
 }  // namespace

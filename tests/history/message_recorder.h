@@ -4,36 +4,31 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/show_message.h"
 
+// Text and flags of each message, in order.
+using ShownMessages = std::vector<std::pair<std::string, uint32_t>>;
+
 class MessageRecorder {
 public:
-    MessageRecorder() : previous(SetMessageHookForTesting(Record)) {
-        Texts().clear();
-        Flags().clear();
-    }
+    MessageRecorder() : previous(SetMessageHookForTesting(Record)) { Log().clear(); }
     ~MessageRecorder() { SetMessageHookForTesting(previous); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    const std::vector<std::string>& Shown() const { return Texts(); }
-    const std::vector<uint32_t>& ShownFlags() const { return Flags(); }
+    ShownMessages& Shown() const { return Log(); }
 
 private:
-    // The hook is a plain function, so what it records lives in statics.
-    static std::vector<std::string>& Texts() {
-        static std::vector<std::string> texts;
-        return texts;
-    }
-    static std::vector<uint32_t>& Flags() {
-        static std::vector<uint32_t> flags;
-        return flags;
+    // The hook is a plain function, so what it records lives in a static.
+    static ShownMessages& Log() {
+        static ShownMessages log;
+        return log;
     }
     static int Record(const Tessel::String& text, uint32_t flags) {
-        Texts().push_back(text.CStr());
-        Flags().push_back(flags);
+        Log().emplace_back(text.CStr(), flags);
         return IDOK;
     }
 

@@ -17,19 +17,15 @@ TEST(ScaleLength, RoundsHalvesAwayFromZeroAndStaysInRange) {
     const Case cases[] = {
         {100, 96.0 / 144.0, 67},  // a 144-DPI capture copied at 96 DPI
         {50, 96.0 / 144.0, 33},
-        {100, 1.0, 100},
-        {3, 0.5, 2},
         {5, 0.5, 3},
         {-5, 0.5, -3},
-        {7, 0.0, 0},
         {INT32_MAX, 2.0, INT32_MAX},
         {INT32_MAX, -2.0, INT32_MIN},
         {10, std::numeric_limits<double>::infinity(), INT32_MAX},
         {10, std::nan(""), 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.length << " x " << c.factor);
-        EXPECT_EQ(ScaleLength(c.length, c.factor), c.expected);
+        EXPECT_EQ(ScaleLength(c.length, c.factor), c.expected) << c.length << " x " << c.factor;
     }
 }
 
