@@ -29,7 +29,7 @@ private:
     va_list args;
 };
 
-struct Specification {
+struct ConversionSpec {
     bool alternate = false;
     bool leftAlign = false;
     bool zeroPad = false;
@@ -51,7 +51,7 @@ int ReadNumber(const char*& p) {
 
 // Reads flags, zero padding, width, precision and length. Every step stops at the terminator,
 // which the caller sees as the conversion character 0.
-const char* ReadSpecification(const char* p, Specification& spec, IFormatArguments& args) {
+const char* ReadConversionSpec(const char* p, ConversionSpec& spec, IFormatArguments& args) {
     for (;; ++p) {
         if (*p == '#') {
             spec.alternate = true;
@@ -131,7 +131,7 @@ void WriteInteger(IFormatOutput<char>& output, uint64_t magnitude, unsigned base
     }
 }
 
-void WriteSigned(IFormatOutput<char>& output, const Specification& spec, int64_t value) {
+void WriteSigned(IFormatOutput<char>& output, const ConversionSpec& spec, int64_t value) {
     const uint64_t magnitude =
         value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     const char sign[2] = {value < 0 ? '-' : spec.sign, 0};
@@ -143,13 +143,13 @@ void WriteSigned(IFormatOutput<char>& output, const Specification& spec, int64_t
                  spec.leftAlign);
 }
 
-void WriteUnsigned(IFormatOutput<char>& output, const Specification& spec, uint64_t value,
+void WriteUnsigned(IFormatOutput<char>& output, const ConversionSpec& spec, uint64_t value,
                    unsigned base, bool upper, const char* prefix) {
     WriteInteger(output, value, base, upper, prefix, spec.zeroPad ? spec.width : spec.precision,
                  spec.zeroPad ? 0 : spec.width, spec.leftAlign);
 }
 
-void WriteText(IFormatOutput<char>& output, const Specification& spec, const char* text) {
+void WriteText(IFormatOutput<char>& output, const ConversionSpec& spec, const char* text) {
     if (!text) {
         text = "(null)";
     }
@@ -164,7 +164,7 @@ void WriteText(IFormatOutput<char>& output, const Specification& spec, const cha
 
 // Floating point goes to the runtime. Its text is cut at kFloatBufferSize - 1 characters; the
 // precision is bounded the same way, since digits beyond the cut are never shown.
-void WriteFloat(IFormatOutput<char>& output, const Specification& spec, char conversion,
+void WriteFloat(IFormatOutput<char>& output, const ConversionSpec& spec, char conversion,
                 double value) {
     constexpr int kFloatBufferSize = 512;
     char runtimeFormat[8] = "%";
@@ -190,9 +190,9 @@ void WriteFloat(IFormatOutput<char>& output, const Specification& spec, char con
     output.WriteField(buffer, length, spec.width, spec.leftAlign);
 }
 
-// A character that is no conversion ends the specification: it writes nothing and takes no
+// A character that is no conversion ends the conversion: it writes nothing and takes no
 // argument.
-void WriteConversion(IFormatOutput<char>& output, const Specification& spec, char conversion,
+void WriteConversion(IFormatOutput<char>& output, const ConversionSpec& spec, char conversion,
                      IFormatArguments& args) {
     const bool upper = conversion == 'X' || conversion == 'P';
     switch (conversion) {
@@ -261,8 +261,8 @@ void FormatTo(IFormatOutput<char>& output, const char* format, IFormatArguments&
             ++p;
             continue;
         }
-        Specification spec;
-        p = ReadSpecification(p, spec, args);
+        ConversionSpec spec;
+        p = ReadConversionSpec(p, spec, args);
         if (*p == 0) {
             return;
         }

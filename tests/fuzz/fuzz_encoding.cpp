@@ -5,59 +5,42 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "tessel/encoding.h"
 
 namespace {
 
-using Tessel::String;
-using Tessel::WString;
-
-bool IsWellFormed(const char16_t* units, int length) {
-    for (int i = 0; i < length; ++i) {
-        if (units[i] >= 0xDC00 && units[i] <= 0xDFFF) {
+bool IsWellFormed(const Tessel::WString& text) {
+    const char16_t* units = text.CStr();
+    for (int i = 0; i < text.Length(); ++i) {
+        const bool high = (units[i] & 0xFC00) == 0xD800;
+        const bool lowNext = i + 1 < text.Length() && (units[i + 1] & 0xFC00) == 0xDC00;
+        if ((units[i] & 0xFC00) == 0xDC00 || (high && !lowNext)) {
             return false;
         }
-        if (units[i] >= 0xD800 && units[i] <= 0xDBFF) {
-            if (i + 1 >= length || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) {
-                return false;
-            }
-            ++i;
-        }
+        i += high ? 1 : 0;
     }
     return true;
 }
 
-void Require(bool condition) {
-    if (!condition) {
+// Both inputs are texts, never null; a fault aborts.
+void CheckFromWide(const Tessel::WString& wide) {
+    const Tessel::String utf8 = Tessel::WideToUtf8(wide.Text());
+    const Tessel::WString back = Tessel::Utf8ToWide(utf8.Text());
+    if (wide.IsNull() || utf8.IsNull() || !IsWellFormed(back) ||
+        !(Tessel::WideToUtf8(back.Text()) == utf8) || (IsWellFormed(wide) && !(back == wide))) {
         std::abort();
-    }
-}
-
-// A fault aborts.
-void CheckFromWide(const WString& wide) {
-    const String utf8 = Tessel::WideToUtf8(wide.Text());
-    Require(!utf8.IsNull());
-    const WString back = Tessel::Utf8ToWide(utf8.Text());
-    Require(IsWellFormed(back.CStr(), back.Length()));
-    Require(Tessel::WideToUtf8(back.Text()) == utf8);
-    if (IsWellFormed(wide.CStr(), wide.Length())) {
-        Require(back == wide);
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<char> bytes(data, data + size);
-    bytes.push_back(0);
-    const WString wide = Tessel::Utf8ToWide(bytes.data());
-    Require(!wide.IsNull());
-    CheckFromWide(wide);
-
-    std::vector<char16_t> units(size / 2 + 1, 0);
-    std::memcpy(units.data(), data, size / 2 * 2);
-    CheckFromWide(WString(units.data()));
+    const std::string bytes(data, data + size);
+    CheckFromWide(Tessel::Utf8ToWide(bytes.c_str()));
+    std::u16string units(size / 2, 0);
+    std::memcpy(units.data(), data, units.size() * 2);
+    CheckFromWide(Tessel::WString(units.c_str()));
     return 0;
 }
