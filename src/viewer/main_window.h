@@ -62,8 +62,6 @@ public:
 
     HBITMAP Image() const { return image.Get(); }
     const Tessel::String& CurrentPath() const { return currentPath; }
-    int32_t SmoothStretch() const { return smoothStretch; }
-    const Rect& CaptureRegion() const { return captureRegion; }
 
     BEGIN_MSG_MAP(CMainWindow)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)

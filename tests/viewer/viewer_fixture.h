@@ -5,30 +5,18 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "tessel/string_core.h"
 #include "viewer/gdiplus_lifetime.h"
 #include "viewer/main_window.h"
 
-// Pixels as 0x00RRGGBB, row by row from the top.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> values;
-    uint32_t At(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
-};
-
-using PixelFunction = std::function<uint32_t(int x, int y)>;
-
-// A display-compatible bitmap, like a fresh capture.
-HBITMAP MakeBitmap(int width, int height, const PixelFunction& pixel);
-Pixels ReadBitmap(HBITMAP bitmap);
-// What the window shows in its client area after it has painted.
-Pixels ReadClient(HWND window);
-uint32_t ToPixel(COLORREF color);
+// A display-compatible bitmap, like a fresh capture, of pixel(x, y) as 0x00RRGGBB.
+HBITMAP MakeBitmap(int width, int height, uint32_t (*pixel)(int x, int y));
+// What the window shows in its client area once it has painted, top-down, row after row.
+std::vector<uint32_t> ReadClient(HWND window);
 bool FileExists(const Tessel::String& path);
 
 class ViewerTest : public ::testing::Test {
@@ -36,21 +24,29 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Constructs the viewer, gives it the bitmap (none for a view-only start) and creates its
-    // window the way the program does.
-    CMainWindow& OpenViewer(HBITMAP bitmap = nullptr);
+    // Creates the viewer the way the program does, with bitmap as a fresh capture (none for a
+    // view-only start).
+    void OpenViewer(HBITMAP bitmap = nullptr);
     void CloseViewer();
     HWND Window() const { return viewer->hwnd; }
     void Command(WORD id) { SendMessageW(Window(), WM_COMMAND, id, 0); }
     Tessel::String Title() const;
-    RECT WindowRect() const;
-    RECT ClientRect() const;
-    Size ShownImageSize() const;
+    RECT WindowRect() const {
+        RECT r{};
+        GetWindowRect(Window(), &r);
+        return r;
+    }
+    RECT ClientRect() const {
+        RECT r{};
+        GetClientRect(Window(), &r);
+        return r;
+    }
 
-    // Writes "Glimpser <number>.png" of the given size into the history folder.
-    Tessel::String WriteHistoryFile(int number, int width, int height);
+    // Writes "Glimpser <number>.png", 11 × number pixels wide, into the history folder.
+    void WriteHistoryFile(int number);
     Tessel::String HistoryPath(int number) const;
 
+    TempFolder temp;
     Tessel::String folder;
     std::unique_ptr<CMainWindow> viewer;
 
