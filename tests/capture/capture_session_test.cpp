@@ -402,22 +402,6 @@ TEST_F(CaptureSessionTest, DelayedCaptureWithPointerDrawsItAtItsHotSpot) {
     ExpectPixelsEqual(ReadBitmapPixels(result.bitmap), expected);
 }
 
-TEST_F(CaptureSessionTest, HiddenPointerCapturesWithoutIt) {
-    PointerTo(POINT{300, 250});
-    pattern.Activate();
-    pattern.ShowPointer(false);
-    PumpMessagesFor(100);
-    SessionResult result;
-    RunSession(
-        100, true, RECT{},
-        [](HWND) {
-            Drag(POINT{300, 250}, {POINT{339, 289}});
-        },
-        result);
-    pattern.ShowPointer(true);
-    ExpectCut(result, RECT{300, 250, 340, 290});
-}
-
 // Run by two_monitors.sh with a second monitor left of the primary: the overlay covers both,
 // and a rectangle drawn across the boundary is cut from the right place of the frozen image.
 TEST(TwoMonitorsTest, DragAcrossAMonitorLeftOfThePrimary) {
