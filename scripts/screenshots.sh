@@ -10,5 +10,5 @@ cmake --build "$build/win" --target readme_screenshots -j"$(nproc)"
 trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
 mkdir -p "$root/docs"
 GLIMPSER_SCREEN=1280x800x24 "$root/scripts/with-wine.sh" "$build" \
-    "$build/win/tests/e2e/readme_screenshots.exe" "Z:${root//\//\\}\\docs"
+    "$build/win/tools/readme_screenshots.exe" "Z:${root//\//\\}\\docs"
 ls -l "$root/docs"
