@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, once: a second run installs nothing.
 set -euo pipefail
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 xvfb x11-xserver-utils googletest
-          clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 xvfb xserver-xephyr x11-utils
+          x11-xserver-utils googletest clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -12,6 +12,9 @@ void Send(INPUT input) { SendInput(1, &input, sizeof input); }
 }  // namespace
 
 void MoveMouseTo(int x, int y) {
+    // SendInput moves Wine's pointer; SetCursorPos also moves the X server's, which a window
+    // that appears next asks for.
+    SetCursorPos(x, y);
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = ToAbsolute(x, GetSystemMetrics(SM_XVIRTUALSCREEN),
