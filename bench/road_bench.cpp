@@ -29,7 +29,8 @@ double PeakMegabytes(DWORD processId) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     BOOL ok = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
-    if (process) CloseHandle(process);
+    if (process)
+        CloseHandle(process);
     return ok ? static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0) : -1;
 }
 
@@ -94,7 +95,8 @@ int main() {
     printf("mouse release to PNG on disk: %.1f ms\n", toDisk);
     printf("peak memory of the capture process: %.1f MiB\n", PeakMegabytes(captureId));
     printf("peak memory of the tray: %.1f MiB\n", PeakMegabytes(tray.Id()));
-    if (viewer) PostMessageW(viewer, WM_CLOSE, 0, 0);
+    if (viewer)
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
     PumpMessagesFor(1000);
     TerminateGlimpserProcesses();
     return 0;

@@ -14,7 +14,8 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept : value(other.Release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) Reset(other.Release());
+        if (this != &other)
+            Reset(other.Release());
         return *this;
     }
     ~UniqueHandle() { Reset(); }
@@ -25,7 +26,8 @@ public:
     T Release() { return std::exchange(value, T{}); }
     void Reset(T replacement = T{}) {
         T old = std::exchange(value, replacement);
-        if (old != T{}) Releaser{}(old);
+        if (old != T{})
+            Releaser{}(old);
     }
 
 private:
@@ -99,7 +101,8 @@ public:
         : window(other.window), dc(std::exchange(other.dc, nullptr)) {}
     ScopedWindowDC& operator=(ScopedWindowDC&&) = delete;
     ~ScopedWindowDC() {
-        if (dc) ReleaseDC(window, dc);
+        if (dc)
+            ReleaseDC(window, dc);
     }
     HDC Get() const { return dc; }
 
@@ -118,7 +121,8 @@ public:
         : dc(other.dc), previous(std::exchange(other.previous, nullptr)) {}
     ScopedSelect& operator=(ScopedSelect&&) = delete;
     ~ScopedSelect() {
-        if (previous) SelectObject(dc, previous);
+        if (previous)
+            SelectObject(dc, previous);
     }
 
 private:

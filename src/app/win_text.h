@@ -14,8 +14,12 @@ inline const wchar_t* WStr(const Tessel::WString& s) {
     return s.IsNull() ? L"" : reinterpret_cast<const wchar_t*>(s.Text());
 }
 
-inline Tessel::WString ToWide(const char* utf8) { return Tessel::Utf8ToWide(utf8); }
-inline Tessel::WString ToWide(const Tessel::String& utf8) { return Tessel::Utf8ToWide(utf8.Text()); }
+inline Tessel::WString ToWide(const char* utf8) {
+    return Tessel::Utf8ToWide(utf8);
+}
+inline Tessel::WString ToWide(const Tessel::String& utf8) {
+    return Tessel::Utf8ToWide(utf8.Text());
+}
 
 inline Tessel::String ToUtf8(const wchar_t* wide) {
     return Tessel::WideToUtf8(reinterpret_cast<const char16_t*>(wide));

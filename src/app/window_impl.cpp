@@ -16,7 +16,9 @@ CWindowBase::~CWindowBase() {
     }
 }
 
-WNDPROC CWindowBase::GetWindowProc() { return &WindowProc; }
+WNDPROC CWindowBase::GetWindowProc() {
+    return &WindowProc;
+}
 
 void CWindowBase::OnFinalMessage(HWND) {}
 
@@ -36,11 +38,12 @@ ATOM CWindowBase::RegisterWindowClass(UINT style, int background, int cursorId, 
 
 HWND CWindowBase::CreateWithClass(ATOM windowClass, HWND parent, const RECT& rect,
                                   const wchar_t* title, DWORD style, DWORD exStyle, HMENU menu) {
-    if (!windowClass) return nullptr;
+    if (!windowClass)
+        return nullptr;
     creatingWindow = this;
     HWND created = CreateWindowExW(exStyle, MAKEINTATOM(windowClass), title, style, rect.left,
-                                   rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                   parent, menu, GetModuleHandleW(nullptr), nullptr);
+                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                   menu, GetModuleHandleW(nullptr), nullptr);
     creatingWindow = nullptr;
     return created;
 }
@@ -48,7 +51,8 @@ HWND CWindowBase::CreateWithClass(ATOM windowClass, HWND parent, const RECT& rec
 LRESULT CALLBACK CWindowBase::StartWindowProc(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
     CWindowBase* self = creatingWindow;
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
     creatingWindow = nullptr;
     self->hwnd = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -57,10 +61,10 @@ LRESULT CALLBACK CWindowBase::StartWindowProc(HWND window, UINT message, WPARAM 
     return proc(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<CWindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
     LRESULT result = 0;
     if (!self->ProcessWindowMessage(window, message, wParam, lParam, result))
         result = DefWindowProcW(window, message, wParam, lParam);

@@ -4,8 +4,9 @@
 //
 //   class CCapture : public CWindowImpl<CCapture> {
 //       BEGIN_MSG_MAP(CCapture)
-//           MESSAGE_HANDLER(WM_PAINT, OnPaint)        // LRESULT OnPaint(UINT, WPARAM, LPARAM, bool& handled)
-//           COMMAND_ID_HANDLER(32772, OnCommandCopy)  // LRESULT OnCommandCopy(WORD code, WORD id, HWND control, bool& handled)
+//           MESSAGE_HANDLER(WM_PAINT, OnPaint)        // LRESULT OnPaint(UINT, WPARAM, LPARAM,
+//           bool& handled) COMMAND_ID_HANDLER(32772, OnCommandCopy)  // LRESULT OnCommandCopy(WORD
+//           code, WORD id, HWND control, bool& handled)
 //       END_MSG_MAP()
 //   };
 //
@@ -63,41 +64,43 @@ private:
     }
 };
 
-#define BEGIN_MSG_MAP(theClass)                                                              \
-public:                                                                                      \
-    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,       \
-                              LRESULT& result) override {                                    \
-        (void)window;                                                                        \
+#define BEGIN_MSG_MAP(theClass)                                                        \
+public:                                                                                \
+    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, \
+                              LRESULT& result) override {                              \
+        (void)window;                                                                  \
         bool handled = true;
 
-#define MESSAGE_HANDLER(msg, func)                             \
-    if (message == (msg)) {                                    \
-        handled = true;                                        \
-        result = func(message, wParam, lParam, handled);       \
-        if (handled) return TRUE;                              \
+#define MESSAGE_HANDLER(msg, func)                       \
+    if (message == (msg)) {                              \
+        handled = true;                                  \
+        result = func(message, wParam, lParam, handled); \
+        if (handled)                                     \
+            return TRUE;                                 \
     }
 
-#define MESSAGE_RANGE_HANDLER(first, last, func)               \
-    if (message >= (first) && message <= (last)) {             \
-        handled = true;                                        \
-        result = func(message, wParam, lParam, handled);       \
-        if (handled) return TRUE;                              \
+#define MESSAGE_RANGE_HANDLER(first, last, func)         \
+    if (message >= (first) && message <= (last)) {       \
+        handled = true;                                  \
+        result = func(message, wParam, lParam, handled); \
+        if (handled)                                     \
+            return TRUE;                                 \
     }
 
-#define COMMAND_ID_HANDLER(id, func)                                                      \
-    if (message == WM_COMMAND && LOWORD(wParam) == (id)) {                                \
-        handled = true;                                                                   \
-        result = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam),     \
-                      handled);                                                           \
-        if (handled) return TRUE;                                                         \
+#define COMMAND_ID_HANDLER(id, func)                                                            \
+    if (message == WM_COMMAND && LOWORD(wParam) == (id)) {                                      \
+        handled = true;                                                                         \
+        result = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), handled); \
+        if (handled)                                                                            \
+            return TRUE;                                                                        \
     }
 
-#define COMMAND_RANGE_HANDLER(first, last, func)                                          \
-    if (message == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) { \
-        handled = true;                                                                   \
-        result = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam),     \
-                      handled);                                                           \
-        if (handled) return TRUE;                                                         \
+#define COMMAND_RANGE_HANDLER(first, last, func)                                                \
+    if (message == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) {       \
+        handled = true;                                                                         \
+        result = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), handled); \
+        if (handled)                                                                            \
+            return TRUE;                                                                        \
     }
 
 #define END_MSG_MAP() \

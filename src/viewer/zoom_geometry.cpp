@@ -84,7 +84,8 @@ Rect PlaceWindow(Size outer, Point topLeft, const Rect& workArea) {
         top -= bottom - workArea.bottom;
         bottom = workArea.bottom;
     }
-    return Rect{SaturateInt32(left), SaturateInt32(top), SaturateInt32(right), SaturateInt32(bottom)};
+    return Rect{SaturateInt32(left), SaturateInt32(top), SaturateInt32(right),
+                SaturateInt32(bottom)};
 }
 
 bool ScrollTarget(int32_t code, int32_t current, int32_t clientExtent, int32_t trackPosition,

@@ -5,7 +5,9 @@
 namespace {
 const DWORD kWait = 15000;
 
-std::wstring HistoryPath(const wchar_t* name) { return HistoryFolder() + L"\\" + name; }
+std::wstring HistoryPath(const wchar_t* name) {
+    return HistoryFolder() + L"\\" + name;
+}
 
 double ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -127,7 +129,8 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
         for (int x = 0; x < newest.width; x += 7) {
             COLORREF shown = GetPixel(screen, origin.x + x, origin.y + y);
             COLORREF rgb = RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown));
-            if (rgb != newest.At(x, y)) ++mismatches;
+            if (rgb != newest.At(x, y))
+                ++mismatches;
         }
     }
     ReleaseDC(nullptr, screen);

@@ -19,7 +19,8 @@ inline long ExitWithoutWindow(GlimpserProcess& process, const wchar_t* titlePref
     for (DWORD waited = 0; waited < milliseconds; waited += 100) {
         EXPECT_EQ(FindProcessWindow(process.Id(), titlePrefix, false), nullptr);
         code = process.WaitForExit(100);
-        if (code != -1) break;
+        if (code != -1)
+            break;
     }
     return code;
 }

@@ -38,18 +38,25 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     auto* query = reinterpret_cast<WindowQuery*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == GetCurrentProcessId()) return TRUE;
-    if (query->processId && owner != query->processId) return TRUE;
-    if (!IsWindowVisible(window)) return TRUE;
-    if (query->overlay != IsOverlay(window)) return TRUE;
+    if (owner == GetCurrentProcessId())
+        return TRUE;
+    if (query->processId && owner != query->processId)
+        return TRUE;
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (query->overlay != IsOverlay(window))
+        return TRUE;
     std::wstring title = WindowTitle(window);
-    if (title.rfind(query->titlePrefix, 0) != 0) return TRUE;
+    if (title.rfind(query->titlePrefix, 0) != 0)
+        return TRUE;
     if (!query->processId) {
         // Only our program's windows count when any process may match.
         std::vector<DWORD> ids = GlimpserProcessIds();
         bool ours = false;
-        for (DWORD id : ids) ours = ours || id == owner;
-        if (!ours) return TRUE;
+        for (DWORD id : ids)
+            ours = ours || id == owner;
+        if (!ours)
+            return TRUE;
     }
     query->found = window;
     query->foundProcess = owner;
@@ -70,9 +77,11 @@ HWND WaitFor(WindowQuery& query, DWORD milliseconds) {
 void DeleteFolderFiles(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
+    if (find == INVALID_HANDLE_VALUE)
+        return;
     do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
         std::wstring path = folder + L"\\" + data.cFileName;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path.c_str());
@@ -112,8 +121,8 @@ PatternWindow::PatternWindow() {
     windowClass.lpszClassName = L"GlimpserTestPattern";
     RegisterClassW(&windowClass);
     window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"GlimpserTestPattern", L"",
-                             WS_POPUP | WS_VISIBLE, screen.left, screen.top, width, height,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                             WS_POPUP | WS_VISIBLE, screen.left, screen.top, width, height, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pattern));
     UpdateWindow(window);
     PumpMessagesFor(300);
@@ -126,7 +135,8 @@ PatternWindow::~PatternWindow() {
 }
 
 LRESULT CALLBACK PatternWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_ERASEBKGND)
+        return 1;
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -149,7 +159,8 @@ std::wstring GlimpserPath() {
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring result(path, length);
     // build/win/tests/e2e/e2e_tests.exe -> build/win/glimpser.exe
-    for (int i = 0; i < 3; ++i) result = result.substr(0, result.find_last_of(L"\\/"));
+    for (int i = 0; i < 3; ++i)
+        result = result.substr(0, result.find_last_of(L"\\/"));
     return result + L"\\glimpser.exe";
 }
 
@@ -167,7 +178,8 @@ GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
 }
 
 GlimpserProcess::~GlimpserProcess() {
-    if (!process) return;
+    if (!process)
+        return;
     if (Running()) {
         TerminateProcess(process, 99);
         WaitForSingleObject(process, 5000);
@@ -180,11 +192,13 @@ bool GlimpserProcess::Running() const {
 }
 
 long GlimpserProcess::WaitForExit(DWORD milliseconds) {
-    if (!process) return -1;
+    if (!process)
+        return -1;
     auto exited = [](void* context) {
         return WaitForSingleObject(*static_cast<HANDLE*>(context), 0) == WAIT_OBJECT_0;
     };
-    if (!PumpMessagesUntil(exited, &process, milliseconds)) return -1;
+    if (!PumpMessagesUntil(exited, &process, milliseconds))
+        return -1;
     DWORD code = 0;
     GetExitCodeProcess(process, &code);
     return static_cast<long>(code);
@@ -204,14 +218,16 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool over
 HWND FindAnyOverlay(DWORD* processId) {
     WindowQuery query{0, L"", true, nullptr, 0};
     HWND found = Find(query);
-    if (processId) *processId = query.foundProcess;
+    if (processId)
+        *processId = query.foundProcess;
     return found;
 }
 
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
     WindowQuery query{0, L"", true, nullptr, 0};
     HWND found = WaitFor(query, milliseconds);
-    if (processId) *processId = query.foundProcess;
+    if (processId)
+        *processId = query.foundProcess;
     return found;
 }
 
@@ -239,7 +255,8 @@ bool ReadImage(const std::wstring& path, Image& image) {
     using namespace Gdiplus;
     GdiplusStartupInput input;
     ULONG_PTR token = 0;
-    if (GdiplusStartup(&token, &input, nullptr) != Ok) return false;
+    if (GdiplusStartup(&token, &input, nullptr) != Ok)
+        return false;
     bool ok = false;
     GpBitmap* bitmap = nullptr;
     if (DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) == Ok) {
@@ -250,8 +267,8 @@ bool ReadImage(const std::wstring& path, Image& image) {
         DllExports::GdipGetImageHorizontalResolution(bitmap, &dpi);
         GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
         BitmapData data{};
-        if (DllExports::GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead,
-                                            PixelFormat32bppARGB, &data) == Ok) {
+        if (DllExports::GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat32bppARGB,
+                                           &data) == Ok) {
             image.width = static_cast<int>(width);
             image.height = static_cast<int>(height);
             image.dpiX = dpi;
@@ -298,9 +315,11 @@ std::vector<std::wstring> HistoryFiles() {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((HistoryFolder() + L"\\*.png").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
@@ -356,12 +375,14 @@ std::wstring ReadRunEntry() {
 std::vector<DWORD> GlimpserProcessIds() {
     std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"glimpser.exe") == 0) ids.push_back(entry.th32ProcessID);
+        if (_wcsicmp(entry.szExeFile, L"glimpser.exe") == 0)
+            ids.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);
     return ids;
@@ -369,9 +390,9 @@ std::vector<DWORD> GlimpserProcessIds() {
 
 std::wstring ProcessCommandLine(DWORD processId) {
     std::wstring result;
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (!process) return result;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process)
+        return result;
     PROCESS_BASIC_INFORMATION basic{};
     PEB peb{};
     RTL_USER_PROCESS_PARAMETERS parameters{};
@@ -391,7 +412,8 @@ std::wstring ProcessCommandLine(DWORD processId) {
 void TerminateGlimpserProcesses() {
     for (DWORD id : GlimpserProcessIds()) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) continue;
+        if (!process)
+            continue;
         TerminateProcess(process, 99);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);

@@ -8,7 +8,8 @@ const DWORD kWait = 15000;
 bool TrayWindowOf(DWORD processId) {
     HWND window = FindWindowW(nullptr, L"Glimpser Tray");
     DWORD owner = 0;
-    if (window) GetWindowThreadProcessId(window, &owner);
+    if (window)
+        GetWindowThreadProcessId(window, &owner);
     return owner == processId;
 }
 }  // namespace
@@ -16,10 +17,11 @@ bool TrayWindowOf(DWORD processId) {
 TEST_F(EndToEnd, TrayWinsOverEverySwitchAndRegistersAtStartup) {
     GlimpserProcess tray(L"/tray");
     DWORD trayId = tray.Id();
-    ASSERT_TRUE(PumpMessagesUntil(
-        [](void* id) { return TrayWindowOf(*static_cast<DWORD*>(id)); }, &trayId, kWait));
+    ASSERT_TRUE(PumpMessagesUntil([](void* id) { return TrayWindowOf(*static_cast<DWORD*>(id)); },
+                                  &trayId, kWait));
     // With a tray running, any further tray start ends at once with 0, whatever else it says.
-    for (const wchar_t* arguments : {L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
+    for (const wchar_t* arguments :
+         {L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
         GlimpserProcess second(arguments);
         EXPECT_EQ(second.WaitForExit(kWait), 0) << arguments;
     }

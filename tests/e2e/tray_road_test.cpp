@@ -21,8 +21,10 @@ HWND WaitForTrayWindow(DWORD processId) {
         auto* q = static_cast<Query*>(context);
         HWND window = FindWindowW(nullptr, L"Glimpser Tray");
         DWORD owner = 0;
-        if (window) GetWindowThreadProcessId(window, &owner);
-        if (owner == q->processId) q->found = window;
+        if (window)
+            GetWindowThreadProcessId(window, &owner);
+        if (owner == q->processId)
+            q->found = window;
         return q->found != nullptr;
     };
     PumpMessagesUntil(done, &query, kWait);
@@ -33,23 +35,28 @@ HWND WaitForTrayWindow(DWORD processId) {
 std::vector<DWORD> CaptureProcesses(DWORD trayId) {
     std::vector<DWORD> ids;
     for (DWORD id : GlimpserProcessIds())
-        if (id != trayId) ids.push_back(id);
+        if (id != trayId)
+            ids.push_back(id);
     return ids;
 }
 
 // Waits for the first process other than the tray, and answers its command line.
 std::wstring WaitForLaunch(DWORD trayId, DWORD* launched) {
-    PumpMessagesUntil([](void* context) { return !CaptureProcesses(*static_cast<DWORD*>(context)).empty(); },
-                      &trayId, kWait);
+    PumpMessagesUntil(
+        [](void* context) { return !CaptureProcesses(*static_cast<DWORD*>(context)).empty(); },
+        &trayId, kWait);
     std::vector<DWORD> ids = CaptureProcesses(trayId);
-    if (ids.empty()) return L"";
-    if (launched) *launched = ids[0];
+    if (ids.empty())
+        return L"";
+    if (launched)
+        *launched = ids[0];
     PumpMessagesFor(200);
     return ProcessCommandLine(ids[0]);
 }
 
 bool EndsWith(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 void Select(HWND tray) {

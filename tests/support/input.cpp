@@ -8,7 +8,9 @@ LONG ToAbsolute(int pixel, int origin, int extent) {
     return static_cast<LONG>((scaled + extent - 1) / extent);
 }
 
-void Send(INPUT input) { SendInput(1, &input, sizeof input); }
+void Send(INPUT input) {
+    SendInput(1, &input, sizeof input);
+}
 }  // namespace
 
 void MoveMouseTo(int x, int y) {
@@ -17,10 +19,10 @@ void MoveMouseTo(int x, int y) {
     SetCursorPos(x, y);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = ToAbsolute(x, GetSystemMetrics(SM_XVIRTUALSCREEN),
-                             GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    input.mi.dy = ToAbsolute(y, GetSystemMetrics(SM_YVIRTUALSCREEN),
-                             GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dx =
+        ToAbsolute(x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy =
+        ToAbsolute(y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     Send(input);
 }
@@ -56,13 +58,17 @@ bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD millise
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        if (done && done(context)) return true;
+        if (done && done(context))
+            return true;
         DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds) return false;
+        if (elapsed >= milliseconds)
+            return false;
         // Poll: the condition may change without any message reaching this thread.
         DWORD wait = milliseconds - elapsed < 10 ? milliseconds - elapsed : 10;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
     }
 }
 
-void PumpMessagesFor(DWORD milliseconds) { PumpMessagesUntil(nullptr, nullptr, milliseconds); }
+void PumpMessagesFor(DWORD milliseconds) {
+    PumpMessagesUntil(nullptr, nullptr, milliseconds);
+}
