@@ -157,11 +157,15 @@ LRESULT CALLBACK PatternWindow::Proc(HWND window, UINT message, WPARAM wParam, L
 std::wstring GlimpserPath() {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    // build/win/tests/e2e/e2e_tests.exe -> build/win/glimpser.exe
-    for (int i = 0; i < 3; ++i)
-        result = result.substr(0, result.find_last_of(L"\\/"));
-    return result + L"\\glimpser.exe";
+    std::wstring folder(path, length);
+    // The exe sits at the top of the build tree; tests and benchmarks lie below it.
+    for (size_t end = folder.find_last_of(L"\\/"); end != std::wstring::npos;
+         end = folder.find_last_of(L"\\/")) {
+        folder.resize(end);
+        std::wstring candidate = folder + L"\\glimpser.exe";
+        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+    }
+    return L"glimpser.exe";
 }
 
 GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
