@@ -4,234 +4,93 @@
 
 #include <vector>
 
-#include "capture/cursor_size.h"
+#include "app/scoped_win.h"
+#include "capture/capture_session.h"
+#include "capture/drag_feedback.h"
 #include "capture/screen_pattern.h"
+#include "support/bitmap_pixels.h"
 #include "support/input.h"
 
 namespace {
 
-constexpr const wchar_t* kCursorsKey = L"Control Panel\\Cursors";
-
-// Sets "CursorBaseSize" for one test and removes it afterwards.
-class CursorBaseSizeValue {
-public:
-    CursorBaseSizeValue() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kCursorsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr);
-    }
-    ~CursorBaseSizeValue() {
-        RegDeleteValueW(key, L"CursorBaseSize");
-        RegCloseKey(key);
-    }
-    void SetDword(DWORD value) {
-        RegSetValueExW(key, L"CursorBaseSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
-    }
-    void SetText(const wchar_t* text) {
-        RegSetValueExW(key, L"CursorBaseSize", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                       static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
-    }
-    void Remove() { RegDeleteValueW(key, L"CursorBaseSize"); }
-
-private:
-    HKEY key = nullptr;
-};
-
-// A solid 20 × 30 cursor of one colour with the hot spot at (7, 9), made in memory, so it is
-// neither standard nor loaded from a resource.
-HCURSOR MakePrivateCursor(COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP colorBitmap = CreateCompatibleBitmap(screen, 20, 30);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(memory, colorBitmap);
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT all{0, 0, 20, 30};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    std::vector<BYTE> maskBits(4 * 30, 0);  // an all-zero AND mask: every pixel opaque
-    HBITMAP mask = CreateBitmap(20, 30, 1, 1, maskBits.data());
-    ICONINFO info{FALSE, 7, 9, mask, colorBitmap};
-    HCURSOR cursor = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colorBitmap);
-    return cursor;
-}
-
-TEST(CapturedCursorTest, MulDivRuleAnswersAsThePlatform) {
-    // Not INT32_MIN: Wine's MulDiv cannot negate it as a divisor and answers 0 for
-    // 1 × INT32_MAX ÷ INT32_MIN; no pointer size comes near it.
-    const int values[] = {0, 1, -1, 2, -3, 7, 31, 32, 48, 255, 65536, -65536, INT32_MAX};
-    for (int a : values) {
-        for (int b : values) {
-            for (int c : values) {
-                ASSERT_EQ(MulDivRound(a, b, c), MulDiv(a, b, c)) << a << '*' << b << '/' << c;
-            }
-        }
-    }
-}
-
-TEST(CapturedCursorTest, StandardCursorsAreRecognised) {
-    const LPCWSTR standard[] = {IDC_ARROW,
-                                IDC_IBEAM,
-                                IDC_WAIT,
-                                IDC_CROSS,
-                                IDC_UPARROW,
-                                IDC_SIZENWSE,
-                                IDC_SIZENESW,
-                                IDC_SIZEWE,
-                                IDC_SIZENS,
-                                IDC_SIZEALL,
-                                IDC_NO,
-                                IDC_HAND,
-                                IDC_APPSTARTING,
-                                IDC_HELP,
-                                MAKEINTRESOURCEW(32671),
-                                MAKEINTRESOURCEW(32672)};
-    for (LPCWSTR id : standard) {
-        const HCURSOR cursor = LoadCursorW(nullptr, id);
-        if (cursor) {
-            EXPECT_TRUE(IsStandardCursor(cursor)) << reinterpret_cast<uintptr_t>(id);
-        }
-    }
-    HCURSOR own = MakePrivateCursor(RGB(255, 0, 0));
-    ASSERT_NE(own, nullptr);
-    EXPECT_FALSE(IsStandardCursor(own));
-    EXPECT_FALSE(IsStandardCursor(nullptr));
-    DestroyCursor(own);
-}
-
-TEST(CapturedCursorTest, BaseSizeIsReadAndHeldToTheSystemRange) {
-    CursorBaseSizeValue value;
-    value.Remove();
-    EXPECT_EQ(GetCursorBaseSize(), 32);
-    struct Case {
-        DWORD stored;
-        int32_t expected;
-    };
-    const Case cases[] = {{16, 32}, {32, 32}, {48, 48}, {256, 256}, {300, 32}};
-    for (const Case& c : cases) {
-        value.SetDword(c.stored);
-        EXPECT_EQ(GetCursorBaseSize(), c.expected) << c.stored;
-    }
-    value.SetText(L"48");
-    EXPECT_EQ(GetCursorBaseSize(), 32);
-}
-
-// The pointer shows the cursor of the foreground window's thread: the pattern window's.
-class CapturedCursorScreenTest : public testing::Test {
+// The pointer rests at client (7, 7) of a window of this thread, which is in the foreground:
+// the cursor this thread sets is the one on the screen.
+class CapturedCursorTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(pattern.Open(RECT{100, 100, 400, 300}));
-        PointerTo(POINT{200, 200});
-        pattern.Activate();
+        MoveMouseTo(200, 200);
         PumpMessagesFor(150);
     }
-    CPatternWindow pattern;
+    CPatternWindow pattern{RECT{193, 193, 209, 209}};
 };
 
 // At 96 DPI the system draws pointers 32 pixels wide; a preference of 48 makes that 48, one and
 // a half times the arrow's 32-pixel image.
-TEST_F(CapturedCursorScreenTest, StandardCursorIsSharedAndFollowsThePreferredSize) {
-    ASSERT_EQ(GetSystemMetricsForDpi(SM_CXCURSOR, GetCursorMonitorDpi()), 32);
-    ICONINFO info{};
+TEST_F(CapturedCursorTest, StandardCursorIsSharedAndFollowsThePreferredSize) {
     const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(arrow, &info));
-    BITMAP image{};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(image), &image);
-    const int imageHeight = info.hbmColor ? image.bmHeight : image.bmHeight / 2;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    ASSERT_EQ(image.bmWidth, 32);
-
-    CursorBaseSizeValue value;
-    value.SetDword(48);
+    ScopedBitmap color(info.hbmColor), mask(info.hbmMask);
+    const SIZE image = BitmapSize(color.Get() ? color.Get() : mask.Get());
+    ASSERT_EQ(image.cx, 32);
+    const DWORD preference = 48;
+    const wchar_t* const key = L"Control Panel\\Cursors";
+    RegSetKeyValueW(HKEY_CURRENT_USER, key, L"CursorBaseSize", REG_DWORD, &preference, 4);
     CapturedCursor cursor;
     ASSERT_TRUE(CaptureCursor(cursor));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"CursorBaseSize");
     EXPECT_EQ(cursor.handle, arrow);
     EXPECT_FALSE(cursor.owned);
-    EXPECT_EQ(cursor.width, 48);
-    EXPECT_EQ(cursor.height, MulDiv(imageHeight, 3, 2));
-    EXPECT_EQ(cursor.hotX, MulDiv(static_cast<int>(info.xHotspot), 3, 2));
-    EXPECT_EQ(cursor.hotY, MulDiv(static_cast<int>(info.yHotspot), 3, 2));
+    EXPECT_EQ((std::vector<int>{cursor.width, cursor.height, cursor.hotX, cursor.hotY}),
+              (std::vector<int>{48, MulDiv(color.Get() ? image.cy : image.cy / 2, 3, 2),
+                                MulDiv(static_cast<int>(info.xHotspot), 3, 2),
+                                MulDiv(static_cast<int>(info.yHotspot), 3, 2)}));
     // The shared cursor outlives the record.
     ReleaseCapturedCursor(cursor);
     EXPECT_EQ(cursor.handle, nullptr);
-    ICONINFO still{};
-    ASSERT_TRUE(GetIconInfo(arrow, &still));
-    DeleteObject(still.hbmColor);
-    DeleteObject(still.hbmMask);
+    EXPECT_TRUE(DrawIconEx(ScopedMemDC(nullptr).Get(), 0, 0, arrow, 0, 0, 0, nullptr, DI_NORMAL));
 }
 
-TEST_F(CapturedCursorScreenTest, PrivateCursorIsCopiedAtItsOwnSizeAndDrawnAtItsHotSpot) {
-    HCURSOR own = MakePrivateCursor(RGB(255, 0, 0));
-    ASSERT_NE(own, nullptr);
-    pattern.SetPointer(own);
+TEST_F(CapturedCursorTest, HiddenOrMissingPointerLeavesNoHandle) {
     CapturedCursor cursor;
-    ASSERT_TRUE(CaptureCursor(cursor));
-    EXPECT_TRUE(cursor.owned);
-    EXPECT_NE(cursor.handle, own);
-    EXPECT_EQ(cursor.width, 20);
-    EXPECT_EQ(cursor.height, 30);
-    EXPECT_EQ(cursor.hotX, 7);
-    EXPECT_EQ(cursor.hotY, 9);
-    pattern.SetPointer(LoadCursorW(nullptr, IDC_ARROW));
-    DestroyCursor(own);
-
-    // The copy outlives the original and lands with its hot spot on the point.
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, 100, 100);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, canvas);
-    PatBlt(memory, 0, 0, 100, 100, WHITENESS);
-    DrawCapturedCursor(cursor, memory, POINT{50, 60});
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    const Pixels pixels = ReadBitmapPixels(canvas);
-    DeleteObject(canvas);
-    struct Probe {
-        int x, y;
-        uint32_t color;
-    };
-    const Probe probes[] = {{43, 51, 0xFF0000}, {62, 80, 0xFF0000}, {50, 60, 0xFF0000},
-                            {42, 51, 0xFFFFFF}, {43, 50, 0xFFFFFF}, {63, 80, 0xFFFFFF},
-                            {62, 81, 0xFFFFFF}};
-    for (const Probe& p : probes) {
-        EXPECT_EQ(pixels.At(p.x, p.y), p.color) << p.x << ',' << p.y;
-    }
-    ReleaseCapturedCursor(cursor);
-    EXPECT_EQ(cursor.handle, nullptr);
-    EXPECT_FALSE(cursor.owned);
-    EXPECT_EQ(cursor.width, 20);
-}
-
-TEST_F(CapturedCursorScreenTest, HiddenOrMissingPointerLeavesNoHandle) {
-    CapturedCursor cursor;
-    pattern.ShowPointer(false);
+    ShowCursor(FALSE);
+    EXPECT_FALSE(CaptureCursor(cursor));
+    ShowCursor(TRUE);
+    SetCursor(nullptr);
     EXPECT_FALSE(CaptureCursor(cursor));
     EXPECT_EQ(cursor.handle, nullptr);
-    pattern.ShowPointer(true);
-    pattern.SetPointer(nullptr);
-    EXPECT_FALSE(CaptureCursor(cursor));
-    EXPECT_EQ(cursor.handle, nullptr);
-    pattern.SetPointer(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-// GetGuiResources answers 0 under Wine; a leaked bitmap or cursor copy shows instead as a
-// failure once the process has used up its handles.
-TEST_F(CapturedCursorScreenTest, RepeatingMoreOftenThanTheHandleLimitKeepsSucceeding) {
-    HCURSOR own = MakePrivateCursor(RGB(0, 0, 255));
-    pattern.SetPointer(own);
+// GetGuiResources answers 0 under Wine; a leaked handle shows instead as a failure once the
+// process has used up its GDI handles, about 65,500 under Wine. A private cursor is copied, at
+// its own size and hot spot.
+TEST_F(CapturedCursorTest, CropFeedbackAndPointerKeepWorkingBeyondTheHandleLimit) {
+    const std::vector<uint32_t> before = ReadWindowPixels(pattern.hwnd);
+    // A solid 20 × 30 cursor with its hot spot at (7, 9), made in memory, so it is neither
+    // standard nor loaded from a resource; its image is also what is cropped.
+    ScopedBitmap color(MakeSolidBitmap(20, 30, RGB(255, 0, 0)));
+    const std::vector<BYTE> opaque(4 * 30, 0);  // an all-zero AND mask
+    ScopedBitmap mask(CreateBitmap(20, 30, 1, 1, opaque.data()));
+    ICONINFO info{FALSE, 7, 9, mask.Get(), color.Get()};
+    const HCURSOR own = CreateIconIndirect(&info);
+    SetCursor(own);
+    CDragFeedback feedback;
     int failures = 0;
-    for (int i = 0; i < kMoreThanTheHandleLimit; ++i) {
+    for (int i = 0; i < 66000; ++i) {
+        ScopedBitmap cut(CropBitmap(color.Get(), RECT{i % 16, 4, i % 16 + 8, 12}));
         CapturedCursor cursor;
-        failures += !CaptureCursor(cursor) || !cursor.owned;
+        failures += !cut.Get() || !CaptureCursor(cursor) || !cursor.owned || cursor.handle == own ||
+                    cursor.width != 20 || cursor.height != 30 || cursor.hotX != 7 ||
+                    cursor.hotY != 9;
         ReleaseCapturedCursor(cursor);
+        feedback.Begin(pattern.hwnd);
+        feedback.AddRect(Rect{2, 2, 14, 14});
+        feedback.Update();
+        failures +=
+            CountWrongPixels(ReadWindowPixels(pattern.hwnd), before, 16, {{2, 2, 14, 14}}) != 0;
+        feedback.End();
     }
-    pattern.SetPointer(LoadCursorW(nullptr, IDC_ARROW));
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     DestroyCursor(own);
     EXPECT_EQ(failures, 0);
 }
