@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/win_text.h"
 #include "history/file_base.h"
 #include "support/temp_folder.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/win_text.h"
-#include "history/image_saving.h"
-#include "history/show_message.h"
+#include "imaging/gdiplus_lifetime.h"
+#include "imaging/image_saving.h"
 #include "support/content_types.h"
 #include "support/temp_folder.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 namespace {
 

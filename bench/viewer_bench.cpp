@@ -7,15 +7,15 @@
 
 #include <cstdio>
 
-#include "app/command_ids.h"
-#include "app/scoped_win.h"
-#include "app/settings.h"
-#include "app/win_text.h"
-#include "history/image_saving.h"
+#include "imaging/gdiplus_lifetime.h"
+#include "imaging/image_saving.h"
 #include "tessel/format.h"
-#include "viewer/gdiplus_lifetime.h"
 #include "viewer/main_window.h"
 #include "viewer/zoom_geometry.h"
+#include "win/command_ids.h"
+#include "win/scoped_win.h"
+#include "win/settings.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 "$root/scripts/setup.sh"
+"$root/scripts/check-layers.sh"
 "$root/scripts/configure.sh" "$build"
 cmake --build "$build/native" -j"$(nproc)"
 cmake --build "$build/win" -j"$(nproc)"

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/win_text.h"
 #include "e2e/e2e_support.h"
-#include "history/image_saving.h"
+#include "imaging/gdiplus_lifetime.h"
+#include "imaging/image_saving.h"
 #include "support/input.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/command_ids.h"
+#include "win/win_text.h"
 
 namespace {
 // A made-up desktop to capture: a sky, two windows and a title.

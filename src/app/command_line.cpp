@@ -2,14 +2,9 @@
 
 #include <cstring>
 
-#include "history/parse_int.h"
-#include "tessel/string_builder.h"
+#include "tessel/parse_int.h"
 
 namespace {
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -43,40 +38,6 @@ bool HasPrefix(const Tessel::String& argument, const char* prefix, const char*& 
 }
 
 }  // namespace
-
-Tessel::List<Tessel::String> SplitCommandLine(const char* text) {
-    Tessel::List<Tessel::String> arguments;
-    if (text == nullptr) {
-        return arguments;
-    }
-    const char* p = text;
-    for (;;) {
-        while (IsSpace(*p)) {
-            ++p;
-        }
-        if (*p == '\0') {
-            break;
-        }
-        Tessel::StringBuilder<char> argument;
-        bool quoted = false;
-        while (*p != '\0' && (quoted || !IsSpace(*p))) {
-            if (*p == '"' && p[1] == '"') {
-                argument.Write('"');
-                p += 2;
-            } else if (*p == '"') {
-                quoted = !quoted;
-                ++p;
-            } else {
-                argument.Write(*p);
-                ++p;
-            }
-        }
-        if (argument.Length() > 0) {
-            arguments.Append(argument.ToString());
-        }
-    }
-    return arguments;
-}
 
 int32_t DelaySecondsToMs(int32_t seconds) {
     if (seconds <= 0) {

@@ -1,4 +1,4 @@
-// The command line: splitting into arguments and the switch grammar.
+// The switch grammar of the command line.
 #ifndef GLIMPSER_APP_COMMAND_LINE_H
 #define GLIMPSER_APP_COMMAND_LINE_H
 
@@ -6,10 +6,6 @@
 
 #include "tessel/list.h"
 #include "tessel/string_core.h"
-
-// Splits on ASCII whitespace. A double quote toggles quoting and is dropped; two double quotes
-// give one literal quote. A backslash is an ordinary character. Empty arguments are dropped.
-Tessel::List<Tessel::String> SplitCommandLine(const char* text);
 
 struct LaunchOptions {
     bool tray = false;

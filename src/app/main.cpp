@@ -5,9 +5,10 @@
 #include "app/command_line.h"
 #include "app/run_mode_rules.h"
 #include "app/run_modes.h"
-#include "app/win_text.h"
 #include "tray/self_launch.h"
 #include "tray/tray_window.h"
+#include "win/split_command_line.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -12,10 +12,6 @@ RunMode ChooseRunMode(const LaunchOptions& options) {
     return RunMode::CaptureThenView;
 }
 
-bool CaptureIncludesCursor(int32_t delayMs, int32_t includeCursorSetting) {
-    return delayMs != 0 && includeCursorSetting != 0;
-}
-
 bool ViewerFollowsCapture(bool cancelled, bool captureGiven) {
     return !(cancelled && captureGiven);
 }

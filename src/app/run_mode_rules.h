@@ -14,10 +14,6 @@ enum class RunMode {
 
 RunMode ChooseRunMode(const LaunchOptions& options);
 
-// Only a delayed capture can show the pointer: during an immediate one the user's hand is on
-// the mouse, drawing. `includeCursorSetting` is the "IncludeCursor" value.
-bool CaptureIncludesCursor(int32_t delayMs, int32_t includeCursorSetting);
-
 // A capture asked for with "/capture:" and then cancelled ends the process; a plain start
 // still opens the viewer, without a new image.
 bool ViewerFollowsCapture(bool cancelled, bool captureGiven);

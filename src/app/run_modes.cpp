@@ -1,12 +1,13 @@
 #include "app/run_modes.h"
 
-#include "app/modal_loop.h"
 #include "app/run_mode_rules.h"
-#include "app/scoped_win.h"
-#include "app/settings.h"
-#include "app/win_rect.h"
 #include "capture/capture_session.h"
+#include "capture/include_cursor.h"
 #include "viewer/main_window.h"
+#include "win/modal_loop.h"
+#include "win/scoped_win.h"
+#include "win/settings.h"
+#include "win/win_rect.h"
 
 void RunCaptureThenView(bool sameRegion, int32_t delayMs, bool captureGiven) {
     RECT region = sameRegion ? ToRECT(LoadCaptureRegion()) : RECT{0, 0, 0, 0};

@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include "app/scoped_win.h"
 #include "capture/rect_tracker.h"
+#include "win/scoped_win.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // rectangle and its release accepts it; Escape or any close request cancels.
 #include <windows.h>
 
-#include "app/modal_loop.h"
-#include "app/rect.h"
-#include "app/window_impl.h"
 #include "capture/captured_cursor.h"
+#include "win/modal_loop.h"
+#include "win/rect.h"
+#include "win/window_impl.h"
 
 class CCapture : public CWindowImpl<CCapture> {
 public:

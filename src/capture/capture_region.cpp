@@ -1,7 +1,7 @@
 #include "capture/capture_region.h"
 
-#include "history/parse_int.h"
 #include "tessel/format.h"
+#include "tessel/parse_int.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // how long the session waits and what part of the frozen image a region can take.
 #include <cstdint>
 
-#include "app/rect.h"
 #include "tessel/string_core.h"
+#include "win/rect.h"
 
 // The pause before every grab, so that the menu or window that started the capture has gone.
 inline constexpr uint32_t kCaptureSettleMs = 400;

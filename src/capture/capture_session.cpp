@@ -1,12 +1,12 @@
 #include "capture/capture_session.h"
 
-#include "app/modal_loop.h"
-#include "app/scoped_win.h"
-#include "app/settings.h"
-#include "app/win_rect.h"
 #include "capture/capture_overlay.h"
 #include "capture/capture_region.h"
 #include "capture/captured_cursor.h"
+#include "win/modal_loop.h"
+#include "win/scoped_win.h"
+#include "win/settings.h"
+#include "win/win_rect.h"
 
 namespace {
 

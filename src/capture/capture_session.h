@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/rect.h"
+#include "win/rect.h"
 
 // Exists while any session runs, so that the tray launches no second capture meanwhile.
 inline constexpr const wchar_t* kCaptureMutexName = L"TarrowbySoftware.Glimpser.Capturing";

@@ -2,9 +2,9 @@
 
 #include <shellscalingapi.h>
 
-#include "app/rect.h"
-#include "app/scoped_win.h"
 #include "capture/cursor_size.h"
+#include "win/rect.h"
+#include "win/scoped_win.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The size and hot spot at which a recorded mouse pointer is drawn into the frozen image.
 #include <cstdint>
 
-#include "app/rect.h"
+#include "win/rect.h"
 
 // The pointer-size preference "CursorBaseSize" as the system honours it: a value that could not
 // be read, or one outside 32 to 256, counts as 32.

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/win_rect.h"
+#include "win/win_rect.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include <optional>
 
-#include "app/rect.h"
-#include "app/scoped_win.h"
 #include "tessel/list.h"
 #include "tessel/owned_ptr.h"
+#include "win/rect.h"
+#include "win/scoped_win.h"
 
 class CDragFeedback {
 public:

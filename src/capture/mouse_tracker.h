@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "app/rect.h"
-#include "app/scoped_win.h"
 #include "capture/track_geometry.h"
+#include "win/rect.h"
+#include "win/scoped_win.h"
 
 class CMouseTracker {
 public:

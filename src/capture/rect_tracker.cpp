@@ -1,7 +1,7 @@
 #include "capture/rect_tracker.h"
 
-#include "app/win_rect.h"
 #include "capture/track_geometry.h"
+#include "win/win_rect.h"
 
 bool CDrawRectTracker::TrackRect(HWND trackedWindow, Point& start, Rect& result) {
     if (!Track(trackedWindow, start)) {

@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include "app/rect.h"
 #include "capture/drag_feedback.h"
 #include "capture/mouse_tracker.h"
+#include "win/rect.h"
 
 class CDrawRectTracker : public CMouseTracker {
 public:

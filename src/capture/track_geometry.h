@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/rect.h"
+#include "win/rect.h"
 
 inline constexpr uintptr_t kAutoScrollTimerId = 98765;
 inline constexpr uintptr_t kHoverTimerId = 98766;

@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
 #include "history/history_naming.h"
 #include "history/natural_compare.h"
-#include "history/path_exists.h"
-#include "history/path_text.h"
-#include "history/show_message.h"
 #include "history/sorted_names.h"
 #include "tessel/format.h"
+#include "win/path_exists.h"
+#include "win/path_text.h"
+#include "win/scoped_win.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 void CFileBase::Init(const Tessel::String& folder, const Tessel::String& pattern,
                      const Tessel::String& format, int32_t maxFiles) {

@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/settings.h"
-#include "app/win_text.h"
-#include "history/path_exists.h"
-#include "history/path_text.h"
-#include "history/shell_helpers.h"
-#include "history/show_message.h"
 #include "tessel/format.h"
+#include "win/path_exists.h"
+#include "win/path_text.h"
+#include "win/settings.h"
+#include "win/shell_helpers.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 namespace {
 

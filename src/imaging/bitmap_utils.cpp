@@ -1,14 +1,14 @@
-#include "viewer/bitmap_utils.h"
+#include "imaging/bitmap_utils.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/scoped_win.h"
-#include "app/win_rect.h"
-#include "viewer/scaled_size.h"
-#include "viewer/work_area.h"
+#include "imaging/scaled_size.h"
+#include "imaging/work_area.h"
+#include "win/scoped_win.h"
+#include "win/win_rect.h"
 
 using namespace Gdiplus::DllExports;
 using Gdiplus::ARGB;

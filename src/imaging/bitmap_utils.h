@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "imaging/gdiplus_bitmap.h"
 #include "tessel/owned_ptr.h"
 #include "tessel/string_core.h"
-#include "viewer/gdiplus_bitmap.h"
 
 // A GDI+ copy of the bitmap; none only when the object cannot be allocated. When GDI+ cannot
 // read the bitmap the object has no native image and its status says why.

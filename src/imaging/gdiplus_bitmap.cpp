@@ -1,6 +1,6 @@
-#include "viewer/gdiplus_bitmap.h"
+#include "imaging/gdiplus_bitmap.h"
 
-#include "app/win_text.h"
+#include "win/win_text.h"
 
 using namespace Gdiplus;
 

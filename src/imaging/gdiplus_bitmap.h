@@ -2,8 +2,8 @@
 // A GDI+ bitmap owned by the program, with the status of the last GDI+ call made through it.
 #include <cstddef>
 
+#include "imaging/gdiplus_api.h"
 #include "tessel/string_core.h"
-#include "viewer/gdiplus_api.h"
 
 class GdiplusBitmap {
 public:

@@ -1,8 +1,8 @@
-#include "viewer/gdiplus_lifetime.h"
+#include "imaging/gdiplus_lifetime.h"
 
 #include <cstdint>
 
-#include "viewer/gdiplus_api.h"
+#include "imaging/gdiplus_api.h"
 
 namespace {
 

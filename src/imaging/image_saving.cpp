@@ -1,15 +1,15 @@
-#include "history/image_saving.h"
+#include "imaging/image_saving.h"
 
 #include <cstdlib>
 #include <cwchar>
 
-#include "app/win_text.h"
-#include "history/path_text.h"
-#include "history/registry_readers.h"
-#include "history/show_message.h"
+#include "imaging/bitmap_utils.h"
+#include "imaging/gdiplus_lifetime.h"
 #include "tessel/owned_ptr.h"
-#include "viewer/bitmap_utils.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/path_text.h"
+#include "win/registry_readers.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 using namespace Gdiplus::DllExports;
 

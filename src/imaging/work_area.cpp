@@ -1,4 +1,4 @@
-#include "viewer/work_area.h"
+#include "imaging/work_area.h"
 
 Rect DesktopWorkArea(const Rect& primaryWork, const Rect& virtualScreen,
                      const MonitorArea* primary) {

@@ -1,6 +1,6 @@
 #pragma once
 // The part of the desktop the viewer may fill with its window.
-#include "app/rect.h"
+#include "win/rect.h"
 
 // The primary monitor's bounds and the part of them its taskbar leaves free.
 struct MonitorArea {

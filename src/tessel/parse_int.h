@@ -1,6 +1,6 @@
 // Whole-number reading shared by the command line and the stored capture region.
-#ifndef GLIMPSER_HISTORY_PARSE_INT_H
-#define GLIMPSER_HISTORY_PARSE_INT_H
+#ifndef GLIMPSER_TESSEL_PARSE_INT_H
+#define GLIMPSER_TESSEL_PARSE_INT_H
 
 #include <cstdint>
 

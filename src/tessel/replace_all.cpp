@@ -1,4 +1,4 @@
-#include "history/replace_all.h"
+#include "tessel/replace_all.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Literal text replacement, used to fill "%1" into registered open-with commands.
-#ifndef GLIMPSER_HISTORY_REPLACE_ALL_H
-#define GLIMPSER_HISTORY_REPLACE_ALL_H
+#ifndef GLIMPSER_TESSEL_REPLACE_ALL_H
+#define GLIMPSER_TESSEL_REPLACE_ALL_H
 
 #include "tessel/string_core.h"
 

@@ -1,8 +1,8 @@
 #include "tray/launch_rules.h"
 
-#include "app/command_ids.h"
 #include "tessel/encoding.h"
 #include "tessel/format.h"
+#include "win/command_ids.h"
 
 const char* CaptureSwitches(uint16_t command) {
     switch (command) {

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
 #include "capture/capture_session.h"
 #include "tray/launch_rules.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/rect.h"
-#include "app/settings.h"
-#include "app/win_text.h"
 #include "capture/capture_session.h"
 #include "history/history_folder.h"
+#include "imaging/bitmap_utils.h"
 #include "tray/self_launch.h"
-#include "viewer/bitmap_utils.h"
+#include "win/rect.h"
+#include "win/settings.h"
+#include "win/win_text.h"
 
 namespace {
 

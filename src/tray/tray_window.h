@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "app/command_ids.h"
-#include "app/scoped_win.h"
-#include "app/window_impl.h"
+#include "win/command_ids.h"
+#include "win/scoped_win.h"
+#include "win/window_impl.h"
 
 // The notification icon reports its events with this message.
 constexpr UINT WM_TRAYICON = WM_APP + 1;

@@ -1,7 +1,7 @@
 #include "viewer/command_rules.h"
 
-#include "app/command_ids.h"
 #include "tessel/format.h"
+#include "win/command_ids.h"
 
 uint32_t CaptureDelayMs(uint16_t command) {
     switch (command) {

@@ -1,11 +1,11 @@
 #include "viewer/main_window.h"
 
-#include "app/settings.h"
-#include "app/win_rect.h"
 #include "capture/capture_session.h"
 #include "history/history_folder.h"
-#include "history/image_saving.h"
-#include "viewer/bitmap_utils.h"
+#include "imaging/bitmap_utils.h"
+#include "imaging/image_saving.h"
+#include "win/settings.h"
+#include "win/win_rect.h"
 
 CMainWindow::CMainWindow() {
     accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCEL));

@@ -7,17 +7,17 @@
 
 #include <cstdint>
 
-#include "app/command_ids.h"
-#include "app/modal_loop.h"
-#include "app/rect.h"
-#include "app/scoped_win.h"
-#include "app/window_impl.h"
 #include "history/file_base.h"
+#include "imaging/gdiplus_bitmap.h"
+#include "imaging/gdiplus_lifetime.h"
 #include "tessel/list.h"
 #include "tessel/owned_ptr.h"
 #include "tessel/string_core.h"
-#include "viewer/gdiplus_bitmap.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/command_ids.h"
+#include "win/modal_loop.h"
+#include "win/rect.h"
+#include "win/scoped_win.h"
+#include "win/window_impl.h"
 
 class CMainWindow : public CWindowImpl<CMainWindow> {
 public:

@@ -1,16 +1,16 @@
-#include "history/open_with.h"
+#include "viewer/open_with.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <new>
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
-#include "history/open_with_rules.h"
-#include "history/registry_readers.h"
 #include "tessel/format.h"
 #include "tessel/map.h"
+#include "viewer/open_with_rules.h"
+#include "win/registry_readers.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The programs registered for PNG images, offered by the viewer's "Open &With" submenu.
-#ifndef GLIMPSER_HISTORY_OPEN_WITH_H
-#define GLIMPSER_HISTORY_OPEN_WITH_H
+#ifndef GLIMPSER_VIEWER_OPEN_WITH_H
+#define GLIMPSER_VIEWER_OPEN_WITH_H
 
 #include "tessel/list.h"
 #include "tessel/owned_ptr.h"

@@ -1,7 +1,7 @@
-#include "history/open_with_rules.h"
+#include "viewer/open_with_rules.h"
 
-#include "app/command_line.h"
-#include "history/path_text.h"
+#include "win/path_text.h"
+#include "win/split_command_line.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Naming, filtering and ordering of the programs offered by the viewer's "Open &With" submenu.
-#ifndef GLIMPSER_HISTORY_OPEN_WITH_RULES_H
-#define GLIMPSER_HISTORY_OPEN_WITH_RULES_H
+#ifndef GLIMPSER_VIEWER_OPEN_WITH_RULES_H
+#define GLIMPSER_VIEWER_OPEN_WITH_RULES_H
 
 #include "tessel/string_core.h"
 

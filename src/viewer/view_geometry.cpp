@@ -1,11 +1,11 @@
 // Zoom, fitting the window to the image, scroll bars, keyboard, wheel and drag.
 #include <windowsx.h>
 
-#include "app/win_rect.h"
-#include "app/win_text.h"
-#include "viewer/bitmap_utils.h"
+#include "imaging/bitmap_utils.h"
 #include "viewer/main_window.h"
 #include "viewer/zoom_geometry.h"
+#include "win/win_rect.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // WM_PAINT: the part of the zoomed image inside the update rectangle, and the
 // application-workspace colour around the image.
-#include "app/scoped_win.h"
-#include "viewer/bitmap_utils.h"
+#include "imaging/bitmap_utils.h"
 #include "viewer/main_window.h"
 #include "viewer/zoom_geometry.h"
+#include "win/scoped_win.h"
 
 namespace {
 

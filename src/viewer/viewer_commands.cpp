@@ -3,20 +3,20 @@
 
 #include <cstring>
 
-#include "app/run_mode_rules.h"
-#include "app/settings.h"
-#include "app/win_rect.h"
-#include "app/win_text.h"
 #include "capture/capture_session.h"
-#include "history/image_saving.h"
-#include "history/open_with.h"
-#include "history/replace_all.h"
-#include "history/show_message.h"
+#include "capture/include_cursor.h"
+#include "imaging/bitmap_utils.h"
+#include "imaging/image_saving.h"
+#include "tessel/replace_all.h"
 #include "tessel/string_builder.h"
-#include "viewer/bitmap_utils.h"
 #include "viewer/command_rules.h"
 #include "viewer/main_window.h"
+#include "viewer/open_with.h"
 #include "viewer/zoom_geometry.h"
+#include "win/settings.h"
+#include "win/show_message.h"
+#include "win/win_rect.h"
+#include "win/win_text.h"
 
 void CMainWindow::PrepareContextMenu(HMENU popup) {
     CheckMenuItem(popup, CheckedSmoothCommand(smoothStretch), MF_BYCOMMAND | MF_CHECKED);

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "app/rect.h"
 #include "tessel/string_core.h"
+#include "win/rect.h"
 
 inline constexpr int32_t ZoomSteps[] = {50,  100,  120,  150,  200,  250,  300,  400,  500, 600,
                                         800, 1000, 1200, 1500, 2000, 2500, 3000, 4000, 5000};

@@ -1,7 +1,7 @@
 // Resource and command numbers shared by the code and resources/glimpser.rc.
 // Plain #defines, so that the resource compiler reads the same numbers as C++.
-#ifndef GLIMPSER_APP_COMMAND_IDS_H
-#define GLIMPSER_APP_COMMAND_IDS_H
+#ifndef GLIMPSER_WIN_COMMAND_IDS_H
+#define GLIMPSER_WIN_COMMAND_IDS_H
 
 #define IDI_GLIMPSER 201
 #define IDR_MENU 202

@@ -1,4 +1,4 @@
-#include "app/modal_loop.h"
+#include "win/modal_loop.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // A message loop bound to one top-level window: the code that shows the
 // window waits in RunModalLoop until the window's own handlers call
 // EndModalLoop, and gets back their result code.
-#ifndef GLIMPSER_APP_MODAL_LOOP_H
-#define GLIMPSER_APP_MODAL_LOOP_H
+#ifndef GLIMPSER_WIN_MODAL_LOOP_H
+#define GLIMPSER_WIN_MODAL_LOOP_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Whether anything, file or folder, is at a path.
-#ifndef GLIMPSER_HISTORY_PATH_EXISTS_H
-#define GLIMPSER_HISTORY_PATH_EXISTS_H
+#ifndef GLIMPSER_WIN_PATH_EXISTS_H
+#define GLIMPSER_WIN_PATH_EXISTS_H
 
 #include "tessel/string_core.h"
 

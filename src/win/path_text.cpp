@@ -1,4 +1,4 @@
-#include "history/path_text.h"
+#include "win/path_text.h"
 
 #include "tessel/string_builder.h"
 

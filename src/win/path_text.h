@@ -1,7 +1,7 @@
 // Path text operations on UTF-8 bytes. They never touch the file system; both "\" and "/"
 // count as separators.
-#ifndef GLIMPSER_HISTORY_PATH_TEXT_H
-#define GLIMPSER_HISTORY_PATH_TEXT_H
+#ifndef GLIMPSER_WIN_PATH_TEXT_H
+#define GLIMPSER_WIN_PATH_TEXT_H
 
 #include "tessel/string_core.h"
 

@@ -1,4 +1,4 @@
-#include "app/rect.h"
+#include "win/rect.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "history/registry_readers.h"
+#include "win/registry_readers.h"
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
 #include "tessel/encoding.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
 
 namespace {
 

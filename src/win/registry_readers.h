@@ -1,7 +1,7 @@
 // Read-only registry helpers. Each returns the platform's error code (0 = success) and opens
 // and closes its key within the call.
-#ifndef GLIMPSER_HISTORY_REGISTRY_READERS_H
-#define GLIMPSER_HISTORY_REGISTRY_READERS_H
+#ifndef GLIMPSER_WIN_REGISTRY_READERS_H
+#define GLIMPSER_WIN_REGISTRY_READERS_H
 
 #include <windows.h>
 

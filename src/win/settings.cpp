@@ -1,11 +1,11 @@
-#include "app/settings.h"
+#include "win/settings.h"
 
 #include <windows.h>
 
-#include "app/scoped_win.h"
-#include "app/win_text.h"
-#include "history/registry_readers.h"
 #include "tessel/format.h"
+#include "win/registry_readers.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Per-user settings in HKEY_CURRENT_USER "Software\Tarrowby Software\Glimpser". Every call
 // opens and closes the key afresh, so values written by one process are seen by the next
 // read in any process. Readers never fail and never create the key.
-#ifndef GLIMPSER_APP_SETTINGS_H
-#define GLIMPSER_APP_SETTINGS_H
+#ifndef GLIMPSER_WIN_SETTINGS_H
+#define GLIMPSER_WIN_SETTINGS_H
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "history/shell_helpers.h"
+#include "win/shell_helpers.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/win_text.h"
-#include "history/path_text.h"
+#include "win/path_text.h"
+#include "win/win_text.h"
 
 Tessel::String GetSpecialFolder(int csidl, const Tessel::String& relative) {
     IMalloc* shellMalloc = nullptr;

@@ -1,6 +1,6 @@
 // The shell's special folders.
-#ifndef GLIMPSER_HISTORY_SHELL_HELPERS_H
-#define GLIMPSER_HISTORY_SHELL_HELPERS_H
+#ifndef GLIMPSER_WIN_SHELL_HELPERS_H
+#define GLIMPSER_WIN_SHELL_HELPERS_H
 
 #include "tessel/string_core.h"
 

@@ -1,8 +1,8 @@
-#include "history/show_message.h"
+#include "win/show_message.h"
 
 #include <windows.h>
 
-#include "app/win_text.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The program's one way to tell the user something.
-#ifndef GLIMPSER_HISTORY_SHOW_MESSAGE_H
-#define GLIMPSER_HISTORY_SHOW_MESSAGE_H
+#ifndef GLIMPSER_WIN_SHOW_MESSAGE_H
+#define GLIMPSER_WIN_SHOW_MESSAGE_H
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // Conversions between the portable geometry and the platform's structures.
 #include <windows.h>
 
-#include "app/rect.h"
+#include "win/rect.h"
 
 inline RECT ToRECT(const Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};

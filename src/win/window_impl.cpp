@@ -1,4 +1,4 @@
-#include "app/window_impl.h"
+#include "win/window_impl.h"
 
 #include <cwchar>
 

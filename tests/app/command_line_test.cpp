@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/run_mode_rules.h"
+#include "capture/include_cursor.h"
+#include "win/split_command_line.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/scoped_win.h"
 #include "capture/capture_region.h"
 #include "capture/screen_pattern.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
+#include "win/scoped_win.h"
 
 namespace {
 

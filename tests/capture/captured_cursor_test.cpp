@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "app/scoped_win.h"
 #include "capture/capture_session.h"
 #include "capture/drag_feedback.h"
 #include "capture/screen_pattern.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
+#include "win/scoped_win.h"
 
 namespace {
 

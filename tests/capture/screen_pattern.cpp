@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/scoped_win.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
+#include "win/scoped_win.h"
 
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect) {
     std::vector<uint32_t> pixels;

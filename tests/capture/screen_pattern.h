@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/rect.h"
 #include "support/probe_window.h"
+#include "win/rect.h"
 
 // The pattern's pixels in the screen rectangle as 0x00RRGGBB, top-down, row after row.
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect);

@@ -2,11 +2,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/command_ids.h"
-#include "app/command_line.h"
-#include "app/win_text.h"
 #include "e2e/e2e_fixture.h"
 #include "support/input.h"
+#include "win/command_ids.h"
+#include "win/split_command_line.h"
+#include "win/win_text.h"
 
 namespace {
 const DWORD kWait = 15000;

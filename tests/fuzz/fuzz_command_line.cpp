@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/run_mode_rules.h"
+#include "win/split_command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The parsers read terminated text; an embedded NUL simply ends it early.

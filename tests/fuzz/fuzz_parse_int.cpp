@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "history/parse_int.h"
+#include "tessel/parse_int.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The parser reads terminated text; an embedded NUL simply ends it early.

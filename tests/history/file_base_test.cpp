@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/win_text.h"
 #include "history/history_folder.h"
-#include "history/message_recorder.h"
-#include "history/path_text.h"
-#include "history/shell_helpers.h"
 #include "support/png_bytes.h"
 #include "support/temp_folder.h"
+#include "win/message_recorder.h"
+#include "win/path_text.h"
+#include "win/settings.h"
+#include "win/shell_helpers.h"
+#include "win/win_text.h"
 
 namespace {
 

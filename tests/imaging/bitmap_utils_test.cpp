@@ -1,4 +1,4 @@
-#include "viewer/bitmap_utils.h"
+#include "imaging/bitmap_utils.h"
 
 #include <windows.h>
 
@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/win_text.h"
+#include "imaging/gdiplus_lifetime.h"
 #include "support/bitmap_pixels.h"
 #include "support/png_bytes.h"
 #include "support/temp_folder.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "history/image_saving.h"
+#include "imaging/image_saving.h"
 
 #include <windows.h>
 
@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/win_text.h"
-#include "history/message_recorder.h"
+#include "imaging/bitmap_utils.h"
+#include "imaging/gdiplus_lifetime.h"
 #include "support/bitmap_pixels.h"
 #include "support/content_types.h"
 #include "support/png_bytes.h"
 #include "support/temp_folder.h"
-#include "viewer/bitmap_utils.h"
-#include "viewer/gdiplus_lifetime.h"
+#include "win/message_recorder.h"
+#include "win/win_text.h"
 
 namespace {
 

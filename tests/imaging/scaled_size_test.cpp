@@ -1,4 +1,4 @@
-#include "viewer/scaled_size.h"
+#include "imaging/scaled_size.h"
 
 #include <gtest/gtest.h>
 

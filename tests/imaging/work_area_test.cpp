@@ -1,4 +1,4 @@
-#include "viewer/work_area.h"
+#include "imaging/work_area.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/window_impl.h"
+#include "win/window_impl.h"
 
 class CProbeWindow : public CWindowImpl<CProbeWindow> {
 public:

@@ -1,4 +1,4 @@
-#include "history/parse_int.h"
+#include "tessel/parse_int.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "app/command_ids.h"
-#include "app/command_line.h"
+#include "win/command_ids.h"
+#include "win/split_command_line.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/scoped_win.h"
 #include "support/bitmap_pixels.h"
+#include "win/command_ids.h"
+#include "win/scoped_win.h"
 
 namespace {
 

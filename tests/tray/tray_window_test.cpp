@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/rect.h"
-#include "app/settings.h"
-#include "app/win_text.h"
 #include "capture/capture_session.h"
 #include "tray/self_launch.h"
+#include "win/rect.h"
+#include "win/settings.h"
+#include "win/split_command_line.h"
+#include "win/win_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
+#include "win/command_ids.h"
 
 TEST(CommandRules, SmoothCheckMarkFollowsThePaintedMode) {
     EXPECT_EQ(CheckedSmoothCommand(2), ID_SMOOTH_AUTOMATIC);

@@ -1,4 +1,4 @@
-#include "history/open_with_rules.h"
+#include "viewer/open_with_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "history/open_with.h"
+#include "viewer/open_with.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,8 +1,8 @@
 // Fitting, zoom, scroll bars, keys and the wheel of a real viewer window.
-#include "app/command_ids.h"
+#include "imaging/bitmap_utils.h"
 #include "tessel/format.h"
-#include "viewer/bitmap_utils.h"
 #include "viewer/viewer_fixture.h"
+#include "win/command_ids.h"
 
 namespace {
 

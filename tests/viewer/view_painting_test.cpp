@@ -1,6 +1,6 @@
 // What the viewer paints, read back from its client area.
-#include "app/command_ids.h"
 #include "viewer/viewer_fixture.h"
+#include "win/command_ids.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <string>
 
-#include "app/command_ids.h"
-#include "app/settings.h"
-#include "app/win_text.h"
-#include "history/image_saving.h"
-#include "history/show_message.h"
+#include "imaging/image_saving.h"
 #include "support/bitmap_pixels.h"
 #include "tessel/format.h"
 #include "viewer/viewer_fixture.h"
+#include "win/command_ids.h"
+#include "win/settings.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 namespace {
 

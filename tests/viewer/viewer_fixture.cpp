@@ -1,13 +1,13 @@
 #include "viewer/viewer_fixture.h"
 
-#include "app/scoped_win.h"
-#include "app/settings.h"
-#include "app/win_text.h"
-#include "history/image_saving.h"
-#include "history/show_message.h"
+#include "imaging/image_saving.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "tessel/format.h"
+#include "win/scoped_win.h"
+#include "win/settings.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
 HBITMAP MakeBitmap(int width, int height, uint32_t (*pixel)(int x, int y)) {
     std::vector<uint32_t> values(static_cast<size_t>(width) * height);

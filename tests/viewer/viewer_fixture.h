@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/gdiplus_lifetime.h"
 #include "support/temp_folder.h"
 #include "tessel/string_core.h"
-#include "viewer/gdiplus_lifetime.h"
 #include "viewer/main_window.h"
 
 // A display-compatible bitmap, like a fresh capture, of pixel(x, y) as 0x00RRGGBB.

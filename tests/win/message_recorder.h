@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "history/show_message.h"
+#include "win/show_message.h"
 
 // Text and flags of each message, in order.
 using ShownMessages = std::vector<std::pair<std::string, uint32_t>>;

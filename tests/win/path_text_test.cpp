@@ -1,4 +1,4 @@
-#include "history/path_text.h"
+#include "win/path_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "history/registry_readers.h"
+#include "win/registry_readers.h"
 
 #include <gtest/gtest.h>
 

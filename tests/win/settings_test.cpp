@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "win/settings.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "history/shell_helpers.h"
+#include "win/shell_helpers.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/win_text.h"
+#include "win/win_text.h"
 
 namespace {
 

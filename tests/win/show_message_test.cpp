@@ -1,4 +1,4 @@
-#include "history/show_message.h"
+#include "win/show_message.h"
 
 #include <windows.h>
 
