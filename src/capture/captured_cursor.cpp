@@ -2,6 +2,10 @@
 
 #include <shellscalingapi.h>
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 #include "capture/cursor_size.h"
 #include "win/rect.h"
 #include "win/scoped_win.h"
@@ -125,12 +129,15 @@ bool IsStandardCursor(HCURSOR cursor) {
     if (!cursor) {
         return false;
     }
-    for (const WORD id : kStandardCursorIds) {
-        if (cursor == LoadCursorW(nullptr, MAKEINTRESOURCEW(id))) {
-            return true;
+    // Shared cursors keep their handles for the life of the process, so they are looked up once.
+    static const auto standard = [] {
+        std::array<HCURSOR, std::size(kStandardCursorIds)> loaded{};
+        for (size_t i = 0; i < loaded.size(); ++i) {
+            loaded[i] = LoadCursorW(nullptr, MAKEINTRESOURCEW(kStandardCursorIds[i]));
         }
-    }
-    return false;
+        return loaded;
+    }();
+    return std::find(standard.begin(), standard.end(), cursor) != standard.end();
 }
 
 int32_t GetCursorBaseSize() {
