@@ -61,9 +61,32 @@ TEST_F(CapturedCursorTest, HiddenOrMissingPointerLeavesNoHandle) {
     EXPECT_EQ(cursor.handle, nullptr);
 }
 
-// GetGuiResources answers 0 under Wine; a leaked handle shows instead as a failure once the
-// process has used up its GDI handles, about 65,500 under Wine. A private cursor is copied, at
-// its own size and hot spot.
+// Takes every GDI handle the process can still get but `headroom`, so that a leak of one
+// handle a cycle shows as failures within a few thousand cycles. GetGuiResources answers 0
+// under Wine, so running out is the only sign of a leak.
+class GdiHandleBallast {
+public:
+    explicit GdiHandleBallast(size_t headroom) {
+        for (HBRUSH brush; (brush = CreateSolidBrush(RGB(1, 2, 3))) != nullptr;) {
+            brushes.push_back(brush);
+        }
+        for (size_t i = 0; i < headroom && !brushes.empty(); ++i) {
+            DeleteObject(brushes.back());
+            brushes.pop_back();
+        }
+    }
+    ~GdiHandleBallast() {
+        for (HBRUSH brush : brushes) {
+            DeleteObject(brush);
+        }
+    }
+    size_t Count() const { return brushes.size(); }
+
+private:
+    std::vector<HBRUSH> brushes;
+};
+
+// A private cursor is copied, at its own size and hot spot.
 TEST_F(CapturedCursorTest, CropFeedbackAndPointerKeepWorkingBeyondTheHandleLimit) {
     const std::vector<uint32_t> before = ReadWindowPixels(pattern.hwnd);
     // A solid 20 × 30 cursor with its hot spot at (7, 9), made in memory, so it is neither
@@ -75,8 +98,11 @@ TEST_F(CapturedCursorTest, CropFeedbackAndPointerKeepWorkingBeyondTheHandleLimit
     const HCURSOR own = CreateIconIndirect(&info);
     SetCursor(own);
     CDragFeedback feedback;
+    constexpr int kHeadroom = 1000;
+    const GdiHandleBallast ballast(kHeadroom);
+    ASSERT_GT(ballast.Count(), 1000u);
     int failures = 0;
-    for (int i = 0; i < 66000; ++i) {
+    for (int i = 0; i < 3 * kHeadroom; ++i) {
         ScopedBitmap cut(CropBitmap(color.Get(), RECT{i % 16, 4, i % 16 + 8, 12}));
         CapturedCursor cursor;
         failures += !cut.Get() || !CaptureCursor(cursor) || !cursor.owned || cursor.handle == own ||
