@@ -69,7 +69,7 @@ function(glimpser_fuzz_target name)
         -rss_limit_mb=2048 -print_final_stats=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
-set(GLIMPSER_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the test suite")
+set(GLIMPSER_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the test suite")
 
 # Benchmarks print figures; they are built with the tests but never run by ctest.
 function(glimpser_win_bench name)

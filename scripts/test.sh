@@ -12,6 +12,11 @@ cmake --build "$build/win" -j"$(nproc)"
 
 trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
 status=0
-ctest --test-dir "$build/native" --output-on-failure || status=1
+# The native tests and fuzzers keep the processor busy while the Wine tests mostly wait for
+# windows and input, so the two runs go side by side; the native report follows the Wine one.
+ctest --test-dir "$build/native" --output-on-failure -j"$(nproc)" > "$build/native-tests.log" 2>&1 &
+native=$!
 "$root/scripts/with-wine.sh" "$build" ctest --test-dir "$build/win" --output-on-failure || status=1
+wait $native || status=1
+cat "$build/native-tests.log"
 exit $status
