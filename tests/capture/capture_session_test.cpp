@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/capture_region.h"
-#include "capture/screen_pattern.h"
+#include "support/screen_pattern.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "win/scoped_win.h"

@@ -6,7 +6,7 @@
 
 #include "capture/capture_session.h"
 #include "capture/drag_feedback.h"
-#include "capture/screen_pattern.h"
+#include "support/screen_pattern.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "win/scoped_win.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "capture/screen_pattern.h"
+#include "support/screen_pattern.h"
 
 TEST(DragFeedback, ShowsTheHighlightAndPutsTheWindowBack) {
     CPatternWindow window(RECT{300, 200, 500, 360});

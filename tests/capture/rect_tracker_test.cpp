@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "capture/screen_pattern.h"
+#include "support/screen_pattern.h"
 
 namespace {
 

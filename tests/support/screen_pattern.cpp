@@ -1,4 +1,4 @@
-#include "capture/screen_pattern.h"
+#include "support/screen_pattern.h"
 
 #include <cstdlib>
 
