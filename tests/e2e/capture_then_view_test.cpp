@@ -1,14 +1,7 @@
 // The capture-then-view and view-only modes of the real program, driven from outside.
 #include "e2e/e2e_fixture.h"
-#include "support/input.h"
 
 namespace {
-const DWORD kWait = 15000;
-
-std::wstring HistoryPath(const wchar_t* name) {
-    return HistoryFolder() + L"\\" + name;
-}
-
 double ScreenDpi() {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -20,53 +13,34 @@ double ScreenDpi() {
 TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     PatternWindow pattern;
     GlimpserProcess glimpser(L"/capture:region");
-    ASSERT_TRUE(glimpser.Started());
-    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-    PumpMessagesFor(300);
-
+    ASSERT_NE(WaitForOverlay(glimpser), nullptr);
     // The press point and the last point moved to are both inside the region.
     Drag(100, 120, 299, 269);
 
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(WindowTitle(viewer), L"Glimpser (100%)");
     EXPECT_EQ(HistoryFiles(), std::vector<std::wstring>{L"Glimpser 1.png"});
-    Image image;
-    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 1.png"), image));
-    EXPECT_EQ(image.width, 200);
-    EXPECT_EQ(image.height, 150);
-    std::string mismatch;
-    EXPECT_TRUE(MatchesPattern(image, 100, 120, mismatch)) << mismatch;
+    ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 100, 120, 200, 150);
     // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
+    Image image;
+    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 1.png", image));
     EXPECT_NEAR(image.dpiX, ScreenDpi(), 0.05);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"100,120,300,270");
 
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
     EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
     EXPECT_EQ(ReadSettingDword(L"LastSaveType", 99), 0u);
 }
 
-TEST_F(EndToEnd, EscapeOnAnExplicitCaptureShowsNoViewer) {
-    GlimpserProcess glimpser(L"/capture:region");
-    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-    PumpMessagesFor(300);  // the overlay takes the keyboard once it is active
-    PressKey(VK_ESCAPE);
-    EXPECT_EQ(ExitWithoutWindow(glimpser, L"Glimpser (", kWait), 0);
-    EXPECT_TRUE(HistoryFiles().empty());
-    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
-}
-
 TEST_F(EndToEnd, CancelledPlainStartStillOpensTheViewer) {
     GlimpserProcess glimpser(L"");
-    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-    PumpMessagesFor(300);  // the overlay takes the keyboard once it is active
+    ASSERT_NE(WaitForOverlay(glimpser), nullptr);
     PressKey(VK_ESCAPE);
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(HistoryFiles().empty());
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }
 
 TEST_F(EndToEnd, SameRegionCutsTheStoredRegionWithoutADrag) {
@@ -77,17 +51,11 @@ TEST_F(EndToEnd, SameRegionCutsTheStoredRegionWithoutADrag) {
     ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
     MoveMouseTo(910, 705);
 
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     ASSERT_NE(viewer, nullptr);
-    Image image;
-    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 1.png"), image));
-    EXPECT_EQ(image.width, 200);
-    EXPECT_EQ(image.height, 150);
-    std::string mismatch;
-    EXPECT_TRUE(MatchesPattern(image, 40, 50, mismatch)) << mismatch;
+    ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 40, 50, 200, 150);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"40,50,240,200");
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }
 
 TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
@@ -96,20 +64,18 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
         for (int i = 0; i < 2; ++i) {
             // Two captures of different places: the newest is the second.
             GlimpserProcess glimpser(L"/capture:region");
-            ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-            PumpMessagesFor(300);
+            ASSERT_NE(WaitForOverlay(glimpser), nullptr);
             Drag(300 + 100 * i, 200, 699 + 100 * i, 499);
-            HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+            HWND viewer = WaitForViewer(glimpser);
             ASSERT_NE(viewer, nullptr);
-            PostMessageW(viewer, WM_CLOSE, 0, 0);
-            ASSERT_EQ(glimpser.WaitForExit(kWait), 0);
+            ASSERT_EQ(CloseViewer(viewer, glimpser), 0);
         }
     }
     Image newest;
-    ASSERT_TRUE(ReadImage(HistoryPath(L"Glimpser 2.png"), newest));
+    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 2.png", newest));
 
     GlimpserProcess glimpser(L"/open");
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
     PumpMessagesFor(500);
@@ -128,13 +94,10 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
     for (int y = 0; y < newest.height; y += 7) {
         for (int x = 0; x < newest.width; x += 7) {
             COLORREF shown = GetPixel(screen, origin.x + x, origin.y + y);
-            COLORREF rgb = RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown));
-            if (rgb != newest.At(x, y))
-                ++mismatches;
+            mismatches += RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown)) != newest.At(x, y);
         }
     }
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(mismatches, 0);
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_support.h"
+#include "support/input.h"
+
+// How long any one step of the program may take under a loaded Wine.
+constexpr DWORD kWait = 15000;
 
 // Every end-to-end test starts from an empty history, no settings and no log-on entry, and
 // leaves no program running behind it.
@@ -23,4 +27,30 @@ inline long ExitWithoutWindow(GlimpserProcess& process, const wchar_t* titlePref
             break;
     }
     return code;
+}
+
+// The process's overlay, once it is up and has the keyboard; null if it never came.
+inline HWND WaitForOverlay(const GlimpserProcess& process) {
+    const HWND overlay = WaitForProcessWindow(process.Id(), L"", true, kWait);
+    PumpMessagesFor(300);
+    return overlay;
+}
+// The process's viewer window, titled with its zoom; null if it never came.
+inline HWND WaitForViewer(const GlimpserProcess& process) {
+    return WaitForProcessWindow(process.Id(), L"Glimpser (", false, kWait);
+}
+// Closes the viewer and answers the process's exit code (-1: it did not end).
+inline long CloseViewer(HWND viewer, GlimpserProcess& process) {
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    return process.WaitForExit(kWait);
+}
+// The history file holds exactly the pattern's pixels of the region.
+inline void ExpectHistoryFileShowsPattern(const wchar_t* name, int left, int top, int width,
+                                          int height) {
+    Image image;
+    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\" + name, image)) << name;
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.height, height);
+    std::string mismatch;
+    EXPECT_TRUE(MatchesPattern(image, left, top, mismatch)) << mismatch;
 }

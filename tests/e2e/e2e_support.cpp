@@ -90,69 +90,7 @@ void DeleteFolderFiles(const std::wstring& folder) {
 }
 }  // namespace
 
-COLORREF PatternColor(int x, int y) {
-    int r = (x * 7 + y * 3) & 0xFF;
-    int g = (y * 5 + x) & 0xFF;
-    int b = (x ^ y) & 0xFF;
-    return static_cast<COLORREF>((r << 16) | (g << 8) | b);
-}
-
-PatternWindow::PatternWindow() {
-    RECT screen = VirtualScreen();
-    int width = screen.right - screen.left;
-    int height = screen.bottom - screen.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    pattern = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* pixels = static_cast<DWORD*>(bits);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<size_t>(y) * width + x] =
-                PatternColor(screen.left + x, screen.top + y);
-
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Proc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"GlimpserTestPattern";
-    RegisterClassW(&windowClass);
-    window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"GlimpserTestPattern", L"",
-                             WS_POPUP | WS_VISIBLE, screen.left, screen.top, width, height, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pattern));
-    UpdateWindow(window);
-    PumpMessagesFor(300);
-}
-
-PatternWindow::~PatternWindow() {
-    DestroyWindow(window);
-    DeleteObject(pattern);
-    PumpMessagesFor(100);
-}
-
-LRESULT CALLBACK PatternWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        auto bitmap = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        RECT client;
-        GetClientRect(window, &client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+PatternWindow::PatternWindow() : CPatternWindow(VirtualScreen()) {}
 
 std::wstring GlimpserPath() {
     wchar_t path[MAX_PATH];

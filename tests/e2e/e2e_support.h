@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
-// A full-screen topmost window that shows PatternColor(x, y) at every screen pixel.
-class PatternWindow {
+#include "support/screen_pattern.h"
+
+// The test pattern over the whole virtual screen.
+class PatternWindow : public CPatternWindow {
 public:
     PatternWindow();
-    ~PatternWindow();
-    PatternWindow(const PatternWindow&) = delete;
-    PatternWindow& operator=(const PatternWindow&) = delete;
-
-private:
-    HWND window = nullptr;
-    HBITMAP pattern = nullptr;
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
 };
-
-// The colour the pattern shows at virtual-screen pixel (x, y), as 0x00RRGGBB.
-COLORREF PatternColor(int x, int y);
 
 class GlimpserProcess {
 public:

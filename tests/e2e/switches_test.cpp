@@ -1,10 +1,7 @@
 // Switch combinations of the real program: what runs, the exit code and the registry left.
 #include "e2e/e2e_fixture.h"
-#include "support/input.h"
 
 namespace {
-const DWORD kWait = 15000;
-
 bool TrayWindowOf(DWORD processId) {
     HWND window = FindWindowW(nullptr, L"Glimpser Tray");
     DWORD owner = 0;
@@ -32,24 +29,24 @@ TEST_F(EndToEnd, TrayWinsOverEverySwitchAndRegistersAtStartup) {
 
 TEST_F(EndToEnd, OpenWinsOverCaptureSwitches) {
     GlimpserProcess glimpser(L"/open /capture:same /delay:5");
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
     EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
     EXPECT_EQ(ReadSettingDword(L"LastSaveType", 99), 0u);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
 }
 
-TEST_F(EndToEnd, MalformedSwitchesAreIgnored) {
-    // A malformed delay is no delay, an unknown argument changes nothing: an explicit capture,
-    // cancelled, ends with 0 and leaves no viewer, file or region behind.
-    GlimpserProcess glimpser(L"/capture:REGION /delay:abc /bogus \"\"");
-    ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-    PumpMessagesFor(300);  // the overlay takes the keyboard once it is active
-    PressKey(VK_ESCAPE);
-    EXPECT_EQ(ExitWithoutWindow(glimpser, L"Glimpser (", kWait), 0);
+// Escape on an explicit capture ends the process with 0 and leaves no viewer, file or region
+// behind; a malformed delay is no delay and an unknown argument changes nothing.
+TEST_F(EndToEnd, EscapeOnAnExplicitCaptureShowsNoViewer) {
+    for (const wchar_t* arguments : {L"/capture:region", L"/capture:REGION /delay:abc /bogus \"\""}) {
+        GlimpserProcess glimpser(arguments);
+        ASSERT_NE(WaitForOverlay(glimpser), nullptr) << arguments;
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(ExitWithoutWindow(glimpser, L"Glimpser (", kWait), 0) << arguments;
+    }
     EXPECT_TRUE(HistoryFiles().empty());
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
     EXPECT_EQ(ReadRunEntry(), L"");

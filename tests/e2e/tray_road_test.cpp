@@ -3,13 +3,11 @@
 #include <shellapi.h>
 
 #include "e2e/e2e_fixture.h"
-#include "support/input.h"
 #include "win/command_ids.h"
 #include "win/split_command_line.h"
 #include "win/win_text.h"
 
 namespace {
-const DWORD kWait = 15000;
 const UINT kTrayIconMessage = WM_APP + 1;
 
 HWND WaitForTrayWindow(DWORD processId) {
@@ -93,12 +91,7 @@ TEST_F(EndToEnd, TrayIconClickCapturesIntoTheHistory) {
     Drag(500, 400, 659, 519);
     HWND viewer = WaitForProcessWindow(capture, L"Glimpser (", false, kWait);
     ASSERT_NE(viewer, nullptr);
-    Image image;
-    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 1.png", image));
-    std::string mismatch;
-    EXPECT_EQ(image.width, 160);
-    EXPECT_EQ(image.height, 120);
-    EXPECT_TRUE(MatchesPattern(image, 500, 400, mismatch)) << mismatch;
+    ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 500, 400, 160, 120);
 
     PostMessageW(viewer, WM_CLOSE, 0, 0);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, capture);

@@ -6,12 +6,16 @@
 #include "support/input.h"
 #include "win/scoped_win.h"
 
+uint32_t PatternColor(int x, int y) {
+    return static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8 & 0xF) << 4 |
+                                 (y >> 8 & 0xF));
+}
+
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect) {
     std::vector<uint32_t> pixels;
     for (int y = screenRect.top; y < screenRect.bottom; ++y) {
         for (int x = screenRect.left; x < screenRect.right; ++x) {
-            pixels.push_back(static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 |
-                                                   (x >> 8 & 0xF) << 4 | (y >> 8 & 0xF)));
+            pixels.push_back(PatternColor(x, y));
         }
     }
     return pixels;

@@ -9,6 +9,8 @@
 #include "support/probe_window.h"
 #include "win/rect.h"
 
+// The pattern's colour at a screen pixel, as 0x00RRGGBB.
+uint32_t PatternColor(int x, int y);
 // The pattern's pixels in the screen rectangle as 0x00RRGGBB, top-down, row after row.
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect);
 
