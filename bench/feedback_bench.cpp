@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "bench/bench_clock.h"
 #include "capture/drag_feedback.h"
 #include "support/probe_window.h"
 
@@ -15,14 +16,6 @@ constexpr int kWidth = 3840;
 constexpr int kHeight = 2160;
 constexpr int kMoves = 500;
 
-LARGE_INTEGER frequency;
-
-double NowMs() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 int64_t Area(const Rect& r) {
     return static_cast<int64_t>(r.right - r.left) * (r.bottom - r.top);
 }
@@ -31,7 +24,6 @@ int64_t Area(const Rect& r) {
 
 int main() {
     SetProcessDPIAware();
-    QueryPerformanceFrequency(&frequency);
     CProbeWindow window;
     if (!window.CreatePopup(RECT{0, 0, kWidth, kHeight}, WS_POPUP | WS_VISIBLE)) {
         std::printf("window: not created\n");

@@ -6,22 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bench_clock.h"
 #include "history/file_base.h"
 #include "support/temp_folder.h"
 #include "win/win_text.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Fill(const TempFolder& folder, int count) {
     for (int i = 1; i <= count; ++i) {
@@ -43,9 +33,9 @@ void Run(int count) {
 
     CFileBase reader;
     Configure(reader, folder, -1);
-    double start = Now();
+    double start = NowMs();
     reader.Refresh();
-    const double refreshMs = (Now() - start) * 1000.0;
+    const double refreshMs = NowMs() - start;
     std::printf("refresh_%s_files: %.2f ms\n", label.c_str(), refreshMs);
     std::printf("refresh_per_file_%s_files: %.3f us\n", label.c_str(), refreshMs * 1000.0 / count);
 
@@ -54,46 +44,46 @@ void Run(int count) {
     Tessel::String path;
     CFileBase adder;
     Configure(adder, folder, -1);
-    start = Now();
+    start = NowMs();
     adder.AddCapture(path);
-    std::printf("first_add_capture_%s_files: %.2f ms\n", label.c_str(), (Now() - start) * 1000.0);
+    std::printf("first_add_capture_%s_files: %.2f ms\n", label.c_str(), NowMs() - start);
 
     // Later captures of the same store use the list it holds; each one trims one file.
     CFileBase trimmer;
     Configure(trimmer, folder, count);
     trimmer.Refresh();
     const int captures = 100;
-    start = Now();
+    start = NowMs();
     for (int i = 0; i < captures; ++i) {
         trimmer.AddCapture(path);
         CloseHandle(CreateFileW(WStr(ToWide(path)), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     std::printf("add_capture_with_trim_%s_files: %.3f ms per capture\n", label.c_str(),
-                (Now() - start) * 1000.0 / captures);
+                (NowMs() - start) / captures);
 
     // The floor under a capture: Wine looks up a name that does not exist by scanning the
     // folder, so every such call costs time in proportion to the files there.
     const std::wstring missing = folder / L"Glimpser 0.png";
     const int lookups = 100;
-    start = Now();
+    start = NowMs();
     for (int i = 0; i < lookups; ++i) {
         GetFileAttributesW(missing.c_str());
     }
     std::printf("missing_file_lookup_%s_files: %.3f ms per lookup\n", label.c_str(),
-                (Now() - start) * 1000.0 / lookups);
+                (NowMs() - start) / lookups);
 
     // From the newest file back to the oldest, one Previous at a time.
     CFileBase walker;
     Configure(walker, folder, -1);
     Tessel::String current;
     int steps = 0;
-    start = Now();
+    start = NowMs();
     while (walker.Navigate(current, -1, path)) {
         current = path;
         ++steps;
     }
-    const double walkMs = (Now() - start) * 1000.0;
+    const double walkMs = NowMs() - start;
     std::printf("navigate_walk_%s_files: %.2f ms for %i steps\n", label.c_str(), walkMs, steps);
     std::printf("navigate_per_step_%s_files: %.3f us\n", label.c_str(),
                 walkMs * 1000.0 / (steps > 0 ? steps : 1));

@@ -79,6 +79,7 @@ function(glimpser_win_bench name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE glimpser_win glimpser_warnings)
     target_sources(${name} PRIVATE $<TARGET_OBJECTS:glimpser_resources>)
-    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src
+        ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE glimpser_test_support)
 endfunction()
