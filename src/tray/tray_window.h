@@ -47,17 +47,9 @@ public:
     END_MSG_MAP()
 
 private:
-    LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnTrayIcon(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnTaskbarCreated(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-
-    LRESULT OnCommandCapture(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandIncludeCursor(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandOpenLastCapture(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandOpenHistoryFolder(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandRunAtStartup(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandExit(WORD code, WORD id, HWND control, bool& handled);
+    MessageHandler OnCreate, OnDestroy, OnTrayIcon, OnTaskbarCreated;
+    CommandHandler OnCommandCapture, OnCommandIncludeCursor, OnCommandOpenLastCapture,
+        OnCommandOpenHistoryFolder, OnCommandRunAtStartup, OnCommandExit;
 
     void AddNotifyIcon();
     void ShowTrayMenu(POINT at);

@@ -4,16 +4,22 @@
 //
 //   class CCapture : public CWindowImpl<CCapture> {
 //       BEGIN_MSG_MAP(CCapture)
-//           MESSAGE_HANDLER(WM_PAINT, OnPaint)        // LRESULT OnPaint(UINT, WPARAM, LPARAM,
-//           bool& handled) COMMAND_ID_HANDLER(32772, OnCommandCopy)  // LRESULT OnCommandCopy(WORD
-//           code, WORD id, HWND control, bool& handled)
+//       MESSAGE_HANDLER(WM_PAINT, OnPaint)
+//       COMMAND_ID_HANDLER(32772, OnCommandCopy)
 //       END_MSG_MAP()
+//
+//       MessageHandler OnPaint;        // LRESULT OnPaint(UINT, WPARAM, LPARAM, bool& handled)
+//       CommandHandler OnCommandCopy;  // LRESULT OnCommandCopy(WORD code, WORD id, HWND, bool&)
 //   };
 //
 // A handler leaves `handled` true to answer the message itself, or sets it false to pass the
 // message on to the default window procedure after it. A derived class may redeclare
 // kClassStyle, kBackground (a COLOR_* index + 1) and kCursorId (an IDC_* number, 0 for none).
 #include <windows.h>
+
+// The two handler signatures of a message map; a window class declares its handlers with them.
+using MessageHandler = LRESULT(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+using CommandHandler = LRESULT(WORD code, WORD id, HWND control, bool& handled);
 
 class CWindowBase {
 public:
