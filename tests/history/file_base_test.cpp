@@ -113,6 +113,9 @@ TEST_F(FileBaseTest, TrimsTheOldestBeforeTheCaptureIsWrittenUnlessTheLimitIsNega
     EXPECT_EQ(Add(), "Glimpser 7.png");
     Write({L"Glimpser 7.png"});
     EXPECT_EQ(Walk(), (Names{"Glimpser 6.png", "Glimpser 7.png"}));
+    store.SetMaxHistory(INT32_MAX);
+    EXPECT_EQ(Add(), "Glimpser 8.png");
+    EXPECT_EQ(Walk(), (Names{"Glimpser 6.png", "Glimpser 7.png"}));
 }
 
 TEST_F(FileBaseTest, ArchivingNeverReplacesAnArchivedFile) {
