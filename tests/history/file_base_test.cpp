@@ -243,7 +243,7 @@ TEST_F(HistoryFolderTest, DefaultsKeepAHundredDeletedInMyGlimpserImagesAndMakeOn
     EXPECT_FALSE(Exists(L"a"));
     Write({L"plain.txt"});
     EXPECT_FALSE(Configure(L"plain.txt", nullptr, 100));
-    ASSERT_TRUE(Configure(L"History", nullptr, 100));
+    ASSERT_TRUE(Configure(L"History\\", nullptr, 100));  // a trailing separator is no harm
     for (int i = 1; i <= 100; ++i) {
         Write({(L"History\\Glimpser " + std::to_wstring(i) + L".png").c_str()});
     }
