@@ -15,9 +15,8 @@ struct LaunchOptions {
     int32_t delayMs = 0;
 };
 
-// The longest delay we honour: enough for any real use, and far below the weeks a raw
-// 32-bit count of milliseconds could ask for.
-constexpr int32_t kMaxDelaySeconds = 24 * 60 * 60;
+// The longest delay whose milliseconds fit a signed 32-bit count (about 24.8 days).
+constexpr int32_t kMaxDelaySeconds = INT32_MAX / 1000;
 
 // Turns the seconds of "/delay:" into milliseconds: negative gives 0, anything above
 // kMaxDelaySeconds is clamped, so the product never leaves the 32-bit range.

@@ -59,6 +59,33 @@ bool IsResourceCursor(HCURSOR cursor) {
     return icon.valid && (icon.info.wResID != 0 || icon.info.szResName[0] != 0);
 }
 
+// Whether the window under the pointer belongs to the foreground thread, whose cursor is the
+// one GetCursorInfo describes under Wine.
+bool PointerOverForegroundThread(POINT point) {
+    const HWND under = WindowFromPoint(point);
+    const HWND foreground = GetForegroundWindow();
+    return under && foreground &&
+           GetWindowThreadProcessId(under, nullptr) ==
+               GetWindowThreadProcessId(foreground, nullptr);
+}
+
+// The cursor to record for a showing pointer, or none when it is hidden. Wine answers
+// GetCursorInfo with the foreground thread's cursor, not that of the window under the pointer
+// (none at all while no window is in the front), and GetIconInfoExW fails on a cursor of another
+// process, so a pointer resting over another program's window was lost.
+// Where no readable handle comes back for a pointer that shows, the arrow stands in for it,
+// unless the foreground thread itself hid it over its own window.
+HCURSOR ChooseCursor(const CURSORINFO& current) {
+    if (current.hCursor) {
+        if (IconInfo(current.hCursor).valid) {
+            return current.hCursor;
+        }
+    } else if (PointerOverForegroundThread(current.ptScreenPos)) {
+        return nullptr;
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
 }  // namespace
 
 CapturedCursor::~CapturedCursor() {
@@ -69,10 +96,14 @@ bool CaptureCursor(CapturedCursor& cursor) {
     ReleaseCapturedCursor(cursor);
     CURSORINFO current{};
     current.cbSize = sizeof(current);
-    if (!GetCursorInfo(&current) || (current.flags & CURSOR_SHOWING) == 0 || !current.hCursor) {
+    if (!GetCursorInfo(&current) || (current.flags & CURSOR_SHOWING) == 0) {
         return false;
     }
-    const IconInfo icon(current.hCursor);
+    const HCURSOR handle = ChooseCursor(current);
+    if (!handle) {
+        return false;
+    }
+    const IconInfo icon(handle);
     if (!icon.valid) {
         return false;
     }
@@ -80,7 +111,7 @@ bool CaptureCursor(CapturedCursor& cursor) {
     if (image.cx < 1 || image.cy < 1) {
         return false;
     }
-    const bool shared = IsStandardCursor(current.hCursor) || IsResourceCursor(current.hCursor);
+    const bool shared = IsStandardCursor(handle) || IsResourceCursor(handle);
     int32_t baseSize = kDefaultCursorBaseSize;
     int32_t metric = 0;
     if (shared) {
@@ -92,10 +123,10 @@ bool CaptureCursor(CapturedCursor& cursor) {
         Point{static_cast<int32_t>(icon.info.xHotspot), static_cast<int32_t>(icon.info.yHotspot)},
         shared, baseSize, metric);
     if (shared) {
-        cursor.handle = current.hCursor;
+        cursor.handle = handle;
         cursor.owned = false;
     } else {
-        cursor.handle = CopyIcon(current.hCursor);
+        cursor.handle = CopyIcon(handle);
         if (!cursor.handle) {
             return false;
         }

@@ -21,8 +21,9 @@ struct CapturedCursor {
     ~CapturedCursor();
 };
 
-// Fills the record from the current pointer. False, with no handle, for a hidden pointer, a
-// cursor without a measurable image, or a copy that failed.
+// Fills the record from the current pointer. A showing pointer whose cursor the system does
+// not hand over, or hands over unreadable, is recorded as the arrow. False, with no handle, for
+// a hidden pointer, a cursor without a measurable image, or a copy that failed.
 bool CaptureCursor(CapturedCursor& cursor);
 
 // Destroys a private copy and clears the handle; size and hot spot stay.

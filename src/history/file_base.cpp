@@ -58,7 +58,8 @@ void CFileBase::Refresh() {
 }
 
 bool CFileBase::AddCapture(Tessel::String& path) {
-    if (historyFolder.IsEmpty()) {
+    // A path in a folder that is missing or is a file can only fail to be written.
+    if (historyFolder.IsEmpty() || !FolderExists(historyFolder)) {
         return false;
     }
     Refresh();

@@ -29,8 +29,8 @@ public:
     void Refresh();
 
     // Chooses the next numbered name above every numbered file, lists it and trims the history
-    // before the caller writes the file at `path`. False, with `path` untouched, when there is
-    // no history folder or no number is left.
+    // before the caller writes the file at `path`. False, with `path` untouched, when the
+    // history folder is not an existing folder or no number is left.
     bool AddCapture(Tessel::String& path);
     // The existing file `step` places away from the one at `current` (or, without a listed
     // current file, the oldest for a positive step and the newest otherwise). Vanished files
@@ -40,6 +40,8 @@ public:
     void DeleteHistoryFile(const Tessel::String& path);
     // Deletes every history file in the folder; one message tells of any that stayed.
     void DeleteAllHistory();
+
+    const Tessel::String& Folder() const { return historyFolder; }
 
 private:
     void Trim();

@@ -13,19 +13,46 @@
 
 namespace {
 
-// One level only; whether it worked is seen by looking again.
+// One level only; whether it worked is seen by looking again. A file of that name is no
+// folder and is left alone.
 bool EnsureFolder(const Tessel::String& path) {
     if (!PathExists(path)) {
         CreateDirectoryW(WStr(ToWide(path)), nullptr);
     }
-    return PathExists(path);
+    return FolderExists(path);
+}
+
+bool IsBlank(const Tessel::String& text) {
+    for (const char* p = text.CStr(); p != nullptr && *p != 0; ++p) {
+        if (*p != ' ' && *p != '\t') {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 Tessel::String GetHistoryFolder() {
-    return GetSettingString("Settings", "HistoryFolder",
-                            GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images")));
+    // An empty or blank value would make every capture a relative path, or none at all.
+    const Tessel::String setting = GetSettingString("Settings", "HistoryFolder", Tessel::String());
+    if (!IsBlank(setting)) {
+        return setting;
+    }
+    return GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images"));
+}
+
+Tessel::String DescribeHistoryFolderProblem(const Tessel::String& folder) {
+    if (folder.IsEmpty()) {
+        return Tessel::String(
+            "There is no history folder: the Documents folder cannot be found and the "
+            "HistoryFolder setting names no other.");
+    }
+    if (!FolderExists(folder)) {
+        return Tessel::Format("The history folder '%s' does not exist and could not be created.",
+                              folder.CStr());
+    }
+    return Tessel::Format("No file number is left in the history folder '%s'.", folder.CStr());
 }
 
 bool ConfigureHistory(CFileBase& history) {

@@ -6,9 +6,13 @@
 #include "history/file_base.h"
 #include "tessel/string_core.h"
 
-// "My Glimpser Images" in the documents folder unless "HistoryFolder" names another; empty
-// when neither can be had. Not created here.
+// "My Glimpser Images" in the documents folder unless "HistoryFolder" names another (an empty
+// or blank value names none); empty when neither can be had. Not created here.
 Tessel::String GetHistoryFolder();
+
+// Why the store refused a new capture in `folder`: there is none, it is no folder, or its
+// numbers have run out.
+Tessel::String DescribeHistoryFolderProblem(const Tessel::String& folder);
 
 // Sets the store up for the viewer: creates a missing history folder (one level), and an
 // archive folder inside it when "ArchiveFolder" is set. An archive that cannot be made is

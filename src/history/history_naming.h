@@ -15,11 +15,11 @@
 // number when names are ordered.
 bool ReadHistoryNumber(const char* name, const char* nameFormat, int32_t& number);
 
-// The number for the next capture: at least `nextNumber` and above the number of the newest
-// numbered name in `sortedNames` (NaturalCompare order). Names that are not of the format's
-// form take no part: a name such as "Glimpser abc.png" sorts after every number, and comparing
-// against it would never let any number through. False when no number is left; the largest
-// 32-bit value is never handed out, so the number after the chosen one always exists.
+// The number for the next capture: at least `nextNumber`, and its name sorts after the newest
+// name in `sortedNames` (NaturalCompare order) that any number can sort after. A name such as
+// "Glimpser abc.png" sorts after every number and takes no part, or no number would ever do;
+// "Glimpser 12x.png" is followed by 13. False when no number is left; the largest 32-bit value
+// is never handed out, so the number after the chosen one always exists.
 bool ChooseHistoryNumber(const Tessel::List<Tessel::String>& sortedNames, const char* nameFormat,
                          int32_t nextNumber, int32_t& number);
 

@@ -60,14 +60,22 @@ bool GetChosenPath(IFileSaveDialog* dialog, Tessel::String& path) {
     return true;
 }
 
+bool Fail(const char* text, Tessel::String* failure) {
+    if (failure != nullptr) {
+        *failure = Tessel::String(text);
+    } else {
+        ShowMessage(Tessel::String(text), MB_ICONERROR);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi) {
+bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, Tessel::String* failure) {
     const GdiplusLifetime gdiplus;
     Tessel::OwnedPtr<GdiplusBitmap> wrapper = WrapBitmapForGdiplus(bitmap);
     if (!wrapper) {
-        ShowMessage(Tessel::String("Failed to save image - internal error"), MB_ICONERROR);
-        return false;
+        return Fail("Failed to save image - internal error", failure);
     }
     if (dpi != 0) {
         wrapper->Record(GdipBitmapSetResolution(wrapper->Native(), static_cast<float>(dpi),
@@ -78,15 +86,13 @@ bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi) {
     ReadRegistryString(HKEY_CLASSES_ROOT, GetExtension(path), "Content Type", mimeType);
     CLSID encoder{};
     if (mimeType.IsEmpty() || !FindEncoder(ToWide(mimeType), encoder)) {
-        ShowMessage(Tessel::String("Unsupported file format"), MB_ICONERROR);
-        return false;
+        return Fail("Unsupported file format", failure);
     }
     const Gdiplus::GpStatus status = wrapper->Record(
         GdipSaveImageToFile(wrapper->Native(), WStr(ToWide(path)), &encoder, nullptr));
     wrapper.Reset();
     if (status != Gdiplus::Ok) {
-        ShowMessage(Tessel::String("Failed to save file"), MB_ICONERROR);
-        return false;
+        return Fail("Failed to save file", failure);
     }
     return true;
 }

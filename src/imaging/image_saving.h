@@ -10,8 +10,10 @@
 
 // Encodes the bitmap into path with the GDI+ encoder whose MIME type is the registry's
 // "Content Type" of the path's extension. dpi 0 leaves the bitmap's resolution as it is.
-// False after telling the user what went wrong.
-bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi);
+// False after telling the user what went wrong; given `failure`, the text goes there instead,
+// for a caller that tells the user itself.
+bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi,
+               Tessel::String* failure = nullptr);
 
 // The common save dialog with the given file types. typeIndex (1-based; anything below 1
 // opens on the first type) comes back as the type the user confirmed. False when the user

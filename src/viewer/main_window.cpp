@@ -4,7 +4,9 @@
 #include "history/history_folder.h"
 #include "imaging/bitmap_utils.h"
 #include "imaging/image_saving.h"
+#include "tessel/format.h"
 #include "win/settings.h"
+#include "win/show_message.h"
 #include "win/win_rect.h"
 
 CMainWindow::CMainWindow() {
@@ -37,9 +39,19 @@ void CMainWindow::StoreCapture() {
         return;
     }
     currentPath = Tessel::String();
-    history.AddCapture(currentPath);
-    // A failed write has been shown to the user; the image stays on screen.
-    SaveImage(image.Get(), currentPath, GetScreenDpi());
+    Tessel::String path;
+    Tessel::String failure;
+    if (!history.AddCapture(path)) {
+        storeFailure = DescribeHistoryFolderProblem(history.Folder());
+    } else if (!SaveImage(image.Get(), path, GetScreenDpi(), &failure)) {
+        storeFailure =
+            Tessel::Format("%s: '%s' could not be written.", failure.CStr(), path.CStr());
+    } else {
+        currentPath = path;
+        return;
+    }
+    // No current path: Copy Path, Open With and Delete must not act on a file that is not there.
+    PostMessageW(hwnd, WM_STORE_FAILED, 0, 0);
 }
 
 void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
@@ -126,6 +138,21 @@ LRESULT CMainWindow::OnLButtonDblClk(UINT, WPARAM, LPARAM, bool&) {
 
 LRESULT CMainWindow::OnCaptureChanged(UINT, WPARAM, LPARAM, bool& handled) {
     handled = false;
+    return 0;
+}
+
+LRESULT CMainWindow::OnStoreFailed(UINT, WPARAM, LPARAM, bool&) {
+    const Tessel::String failure = storeFailure;
+    storeFailure = Tessel::String();
+    if (failure.IsEmpty() || !image) {
+        return 0;
+    }
+    // The capture lives only in this window now: the one message says so and offers a way out.
+    if (ShowMessage(Tessel::Format("%s\n\nThe capture is still shown here.  Save it elsewhere?",
+                                   failure.CStr()),
+                    MB_YESNO | MB_ICONERROR) == IDYES) {
+        SendMessageW(hwnd, WM_COMMAND, ID_SAVE_AS, 0);
+    }
     return 0;
 }
 

@@ -19,6 +19,10 @@
 #include "win/scoped_win.h"
 #include "win/window_impl.h"
 
+// Posted by StoreCapture when a fresh capture got no history file, so that the question comes
+// up over the shown capture rather than before the window is.
+constexpr UINT WM_STORE_FAILED = WM_APP + 1;
+
 class CMainWindow : public CWindowImpl<CMainWindow> {
 public:
     // One program of the "Open &With" submenu.
@@ -83,6 +87,7 @@ public:
     MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_MODAL_PRETRANSLATE, OnModalPretranslate)
+    MESSAGE_HANDLER(WM_STORE_FAILED, OnStoreFailed)
     COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
@@ -126,6 +131,7 @@ private:
     LRESULT OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnCaptureChanged(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
     LRESULT OnModalPretranslate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnStoreFailed(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 
     LRESULT OnCommandCopy(WORD code, WORD id, HWND control, bool& handled);
     LRESULT OnCommandCopyPath(WORD code, WORD id, HWND control, bool& handled);
@@ -165,6 +171,8 @@ private:
     CFileBase history;
     bool capturing = false;
     Tessel::String currentPath;
+    // Why the last fresh capture has no history file, until the user has been told.
+    Tessel::String storeFailure;
     Rect captureRegion{0, 0, 0, 0};
     Tessel::List<Tessel::OwnedPtr<COpenWithInfo>> openWithList;
     // WM_SETICON does not take the icons over.

@@ -5,5 +5,7 @@
 #include "tessel/string_core.h"
 
 bool PathExists(const Tessel::String& path);
+// Whether a folder, not a file, is at a path.
+bool FolderExists(const Tessel::String& path);
 
 #endif

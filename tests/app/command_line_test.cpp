@@ -66,12 +66,12 @@ TEST(ScanArguments, ReadsSwitchesAndChoosesTheMode) {
         {"g /delay:5s", false, false, 0, RunMode::CaptureThenView, 0},
         {"g /delay:5 /DELAY:15", false, false, 15000, RunMode::CaptureThenView, 0},
         {"g /delay:15 /delay:x", false, false, 0, RunMode::CaptureThenView, 0},
-        // Negative delays wait nothing and long ones a day at most, so seconds * 1000 never
-        // overflows.
+        // Negative delays wait nothing; every delay whose milliseconds fit 32 bits is kept, and
+        // longer ones are clamped to that, so seconds * 1000 never overflows.
         {"g /delay:-2147483648", false, false, 0, RunMode::CaptureThenView, 0},
-        {"g /delay:86400", false, false, 86400000, RunMode::CaptureThenView, 0},
-        {"g /delay:86401", false, false, 86400000, RunMode::CaptureThenView, 0},
-        {"g /delay:2147483647", false, false, 86400000, RunMode::CaptureThenView, 0},
+        {"g /delay:86401", false, false, 86401000, RunMode::CaptureThenView, 0},
+        {"g /delay:2147483", false, false, 2147483000, RunMode::CaptureThenView, 0},
+        {"g /delay:2147484", false, false, 2147483000, RunMode::CaptureThenView, 0},
         {"g /trayx tray -tray /open: unknown", false, false, 0, RunMode::CaptureThenView, 0},
         // Only A-Z fold: dotless i and the Kelvin sign do not spell a switch.
         {"g /tr\xC4\xB1y /open\xE2\x84\xAA", false, false, 0, RunMode::CaptureThenView, 0},

@@ -101,3 +101,55 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }
+
+// A delayed capture started from outside, with the pointer resting over another program's
+// window: the capture with the pointer differs from one without it, and only around the point
+// where the overlay first saw the mouse.
+TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
+    GlimpserProcess other(L"/open");
+    HWND window = WaitForProcessWindow(other.Id(), L"Glimpser (", false, kWait);
+    ASSERT_NE(window, nullptr);
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    WriteSettingString(L"CaptureRegion", std::to_wstring(origin.x) + L"," +
+                                             std::to_wstring(origin.y) + L"," +
+                                             std::to_wstring(origin.x + client.right) + L"," +
+                                             std::to_wstring(origin.y + client.bottom));
+    const POINT rest{origin.x + 20, origin.y + 20};
+    Image images[2];
+    for (int i = 0; i < 2; ++i) {
+        // The first run without the pointer; the second with IncludeCursor absent.
+        if (i == 0) {
+            WriteSettingDword(L"IncludeCursor", 0);
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                               L"Software\\Tarrowby Software\\Glimpser\\Settings",
+                               L"IncludeCursor");
+        }
+        MoveMouseTo(rest.x, rest.y);
+        PumpMessagesFor(300);
+        GlimpserProcess glimpser(L"/capture:same /delay:1");
+        ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
+        MoveMouseTo(rest.x + 1, rest.y);  // the first move places the pointer and ends the overlay
+        HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+        ASSERT_NE(viewer, nullptr);
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
+        ASSERT_EQ(glimpser.WaitForExit(kWait), 0);
+        ASSERT_TRUE(
+            ReadImage(HistoryPath(i == 0 ? L"Glimpser 1.png" : L"Glimpser 2.png"), images[i]));
+        ASSERT_EQ(images[i].width, client.right);
+    }
+    int inside = 0, outside = 0;
+    for (int y = 0; y < images[0].height; ++y) {
+        for (int x = 0; x < images[0].width; ++x) {
+            if (images[0].At(x, y) != images[1].At(x, y)) {
+                const bool nearPointer = x >= 21 - 8 && x < 21 + 64 && y >= 20 - 8 && y < 20 + 64;
+                ++(nearPointer ? inside : outside);
+            }
+        }
+    }
+    EXPECT_GT(inside, 20);
+    EXPECT_EQ(outside, 0);
+}

@@ -101,7 +101,8 @@ std::wstring GlimpserPath() {
          end = folder.find_last_of(L"\\/")) {
         folder.resize(end);
         std::wstring candidate = folder + L"\\glimpser.exe";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return candidate;
     }
     return L"glimpser.exe";
 }
@@ -171,6 +172,53 @@ HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
     if (processId)
         *processId = query.foundProcess;
     return found;
+}
+
+HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
+    struct Query {
+        DWORD processId;
+        HWND found;
+    } query{processId, nullptr};
+    auto find = [](void* context) {
+        auto* q = static_cast<Query*>(context);
+        EnumWindows(
+            [](HWND window, LPARAM c) -> BOOL {
+                auto* q = reinterpret_cast<Query*>(c);
+                wchar_t name[16] = L"";
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                GetClassNameW(window, name, 16);
+                if (owner == q->processId && IsWindowVisible(window) &&
+                    wcscmp(name, L"#32770") == 0) {
+                    q->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(q));
+        return q->found != nullptr;
+    };
+    PumpMessagesUntil(find, &query, milliseconds);
+    return query.found;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM c) -> BOOL {
+            wchar_t name[16] = L"";
+            GetClassNameW(child, name, 16);
+            if (_wcsicmp(name, L"Static") == 0) {
+                std::wstring part(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+                part.resize(static_cast<size_t>(
+                    GetWindowTextW(child, part.data(), static_cast<int>(part.size()))));
+                *reinterpret_cast<std::wstring*>(c) += part;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 std::wstring WindowTitle(HWND window) {
@@ -303,6 +351,10 @@ void WriteSettingString(const wchar_t* name, const std::wstring& value) {
 
 void WriteSettingDword(const wchar_t* name, DWORD value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
+}
+
+void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);
 }
 
 std::wstring ReadRunEntry() {

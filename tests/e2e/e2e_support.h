@@ -45,6 +45,10 @@ HWND FindAnyOverlay(DWORD* processId);
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds);
 std::wstring WindowTitle(HWND window);
 
+// A message box that the process shows (it stays open), and the texts of its static controls.
+HWND WaitForMessageBox(DWORD processId, DWORD milliseconds);
+std::wstring MessageBoxText(HWND box);
+
 // Drags with real input from one screen pixel to another, in a few steps.
 void Drag(int fromX, int fromY, int toX, int toY);
 
@@ -72,6 +76,7 @@ std::wstring ReadSettingString(const wchar_t* name);
 DWORD ReadSettingDword(const wchar_t* name, DWORD missing);
 void WriteSettingString(const wchar_t* name, const std::wstring& value);
 void WriteSettingDword(const wchar_t* name, DWORD value);
+void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
 // The log-on entry's text, empty when absent.
 std::wstring ReadRunEntry();
 

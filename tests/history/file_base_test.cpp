@@ -75,14 +75,17 @@ TEST_F(FileBaseTest, FirstCapturesAreOneAndTwoAndNumbersOnlyGrow) {
 }
 
 TEST_F(FileBaseTest, ListsInNaturalOrderAndNumbersAboveTheNewestNumberedFile) {
-    // Renamed files that no number can follow must not stall the choice.
+    // Renamed files that no number can follow must not stall the choice; the new capture
+    // still sorts after every file a number can follow, so it is the one Previous opens.
     Write({L"Glimpser 10.png", L"Glimpser 3.png", L"Glimpser 007.png", L"glimpser 9.PNG",
-           L"Glimpser abc.png", L"Glimpser zzz.png", L"Glimpser 4.txt", L"Other 5.png"});
+           L"Glimpser 11x.png", L"Glimpser abc.png", L"Glimpser zzz.png", L"Glimpser 4.txt",
+           L"Other 5.png"});
     CreateDirectoryW((folder / L"Glimpser 50.png").c_str(), nullptr);
     Init(folder.Path(), 100);
-    EXPECT_EQ(Walk(), (Names{"Glimpser 3.png", "Glimpser 007.png", "glimpser 9.PNG",
-                             "Glimpser 10.png", "Glimpser abc.png", "Glimpser zzz.png"}));
-    EXPECT_EQ(Add(), "Glimpser 11.png");
+    EXPECT_EQ(Walk(),
+              (Names{"Glimpser 3.png", "Glimpser 007.png", "glimpser 9.PNG", "Glimpser 10.png",
+                     "Glimpser 11x.png", "Glimpser abc.png", "Glimpser zzz.png"}));
+    EXPECT_EQ(Add(), "Glimpser 12.png");
 }
 
 TEST_F(FileBaseTest, ATakenNameIsSkippedAndTheListIsReread) {
@@ -109,6 +112,9 @@ TEST_F(FileBaseTest, TrimsTheOldestBeforeTheCaptureIsWrittenUnlessTheLimitIsNega
     store.SetMaxHistory(-1);
     EXPECT_EQ(Add(), "Glimpser 7.png");
     Write({L"Glimpser 7.png"});
+    EXPECT_EQ(Walk(), (Names{"Glimpser 6.png", "Glimpser 7.png"}));
+    store.SetMaxHistory(INT32_MAX);
+    EXPECT_EQ(Add(), "Glimpser 8.png");
     EXPECT_EQ(Walk(), (Names{"Glimpser 6.png", "Glimpser 7.png"}));
 }
 
@@ -187,14 +193,18 @@ TEST_F(FileBaseTest, DeletingReportsFilesThatStayedOnce) {
     EXPECT_EQ(messages.Shown(), once);
 }
 
-TEST_F(FileBaseTest, NoFolderMeansNoHistoryAndAMissingOneStillGivesAPath) {
-    Init(L"", 100);
-    Tessel::String path("unchanged");
-    EXPECT_FALSE(store.AddCapture(path));
-    EXPECT_FALSE(store.Navigate(Tessel::String(""), -1, path));
-    EXPECT_STREQ(path.CStr(), "unchanged");
-    Init(folder / L"missing\\deeper", 100);
-    EXPECT_EQ(Add(), "missing\\deeper\\Glimpser 1.png");
+// A path in a folder that is not there, or is a file, could only fail to be written.
+TEST_F(FileBaseTest, NoCaptureIsAddedWithoutAFolder) {
+    Write({L"plain.txt"});
+    for (const std::wstring& history : {std::wstring(), folder / L"missing\\deeper",
+                                        folder / L"plain.txt", std::wstring(L"Q:\\Nowhere")}) {
+        Init(history, 0);
+        Tessel::String path("unchanged");
+        EXPECT_FALSE(store.AddCapture(path));
+        EXPECT_FALSE(store.Navigate(Tessel::String(""), -1, path));
+        EXPECT_STREQ(path.CStr(), "unchanged");
+    }
+    EXPECT_TRUE(Exists(L"plain.txt"));
 }
 
 // ConfigureHistory: the settings that choose the folder, the archive and the limit.
@@ -224,9 +234,16 @@ TEST_F(HistoryFolderTest, DefaultsKeepAHundredDeletedInMyGlimpserImagesAndMakeOn
         GetSpecialFolder(CSIDL_PERSONAL, Tessel::String("My Glimpser Images"));
     ASSERT_FALSE(documents.IsEmpty());
     EXPECT_STREQ(GetHistoryFolder().CStr(), documents.CStr());
+    // Empty or blank names no folder.
+    for (const char* blank : {"", " \t "}) {
+        SetSettingString("Settings", "HistoryFolder", Tessel::String(blank));
+        EXPECT_STREQ(GetHistoryFolder().CStr(), documents.CStr()) << "'" << blank << "'";
+    }
     EXPECT_FALSE(Configure(L"a\\b", nullptr, 100));
     EXPECT_FALSE(Exists(L"a"));
-    ASSERT_TRUE(Configure(L"History", nullptr, 100));
+    Write({L"plain.txt"});
+    EXPECT_FALSE(Configure(L"plain.txt", nullptr, 100));
+    ASSERT_TRUE(Configure(L"History\\", nullptr, 100));  // a trailing separator is no harm
     for (int i = 1; i <= 100; ++i) {
         Write({(L"History\\Glimpser " + std::to_wstring(i) + L".png").c_str()});
     }

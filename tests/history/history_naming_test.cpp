@@ -44,8 +44,12 @@ TEST(ChooseHistoryNumber, LiesAboveTheNewestNumberedNameAndNeverGoesBack) {
         {{}, 1, true, 1},
         {{"Glimpser 3.png", "Glimpser 10.png"}, 1, true, 11},
         {{"Glimpser 3.png", "Glimpser 10.png"}, 20, true, 20},
-        // Renamed files that no number can sort after take no part.
+        // Renamed files that no number can sort after take no part; others are followed.
         {{"Glimpser 4.png", "Glimpser abc.png", "Glimpser zzz.png"}, 1, true, 5},
+        {{"Glimpser 11.png", "Glimpser 12x.png"}, 1, true, 13},
+        {{"Glimpser 11.png", "Glimpser 12x.png", "Glimpser abc.png"}, 1, true, 13},
+        {{"Glimpser -3.png"}, 1, true, 1},
+        {{"Glimpser 2147483646x.png"}, 1, false, 0},
         {{"Glimpser 2147483645.png"}, 1, true, 2147483646},
         {{"Glimpser 2147483646.png"}, 1, false, 0},
         {{}, INT32_MAX, false, 0},

@@ -2,9 +2,12 @@
 // programs it starts.
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "imaging/image_saving.h"
 #include "support/bitmap_pixels.h"
+#include "support/png_bytes.h"
 #include "tessel/format.h"
 #include "viewer/viewer_fixture.h"
 #include "win/command_ids.h"
@@ -137,6 +140,52 @@ TEST_F(ViewerTest, SaveAsWritesTheChosenFormatAndClosingKeepsTypeAndSmoothing) {
     CloseViewer();
     EXPECT_EQ(GetSettingInt("Settings", "LastSaveType", 0), 3);
     EXPECT_EQ(GetSettingInt("Settings", "SmoothStretch", -1), 1);
+}
+
+// A fresh capture that gets no history file stays shown, with no current path for Copy Path
+// or Delete to act on; one message says why, naming the folder, and Yes opens Save As.
+TEST_F(ViewerTest, ACaptureThatCannotBeStoredStaysShownAndOffersSaveAs) {
+    static std::vector<std::pair<std::string, uint32_t>> shown;
+    const Tessel::String file = Tessel::Format("%s\\plain.txt", folder.CStr());
+    ASSERT_TRUE(WriteFileBytes(WStr(ToWide(file)), {'x'}));
+    const Tessel::String full = Tessel::Format("%s\\full", folder.CStr());
+    CreateDirectoryW(WStr(ToWide(full)), nullptr);
+    ASSERT_TRUE(WriteFileBytes(
+        WStr(ToWide(Tessel::Format("%s\\Glimpser 2147483646.png", full.CStr()))), {'x'}));
+    const struct {
+        Tessel::String history;
+        std::string expected;
+    } cases[] = {
+        {file, "The history folder '" + std::string(file.CStr()) +
+                   "' does not exist and could not be created."},
+        {Tessel::String("Q:\\Nowhere"),
+         "The history folder 'Q:\\Nowhere' does not exist and could not be created."},
+        {full, "No file number is left in the history folder '" + std::string(full.CStr()) + "'."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.history.CStr());
+        shown.clear();
+        SetSettingString("Settings", "HistoryFolder", c.history);
+        SetSettingInt("Settings", "LastSaveType", 0);
+        SetMessageHookForTesting([](const Tessel::String& text, uint32_t flags) {
+            shown.emplace_back(text.CStr(), flags);
+            return IDYES;
+        });
+        savePath = Tessel::Format("%s\\rescued.bmp", folder.CStr());
+        DeleteFileW(WStr(ToWide(savePath)));
+        const SaveDialogHook previous = SetSaveDialogHookForTesting(&AnswerSaveDialog);
+        OpenViewer(MakeBitmap(20, 10, Stripes));
+        SetSaveDialogHookForTesting(previous);
+        EXPECT_EQ((shown), (std::vector<std::pair<std::string, uint32_t>>{
+                               {c.expected + "\n\nThe capture is still shown here.  Save it "
+                                             "elsewhere?",
+                                MB_YESNO | MB_ICONERROR}}));
+        EXPECT_EQ(BitmapSize(viewer->Image()).cx, 20);
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), "");
+        EXPECT_STREQ(WaitForFile(savePath, 2).CStr(), "BM");
+        CloseViewer();
+    }
+    EXPECT_TRUE(FileExists(file));
 }
 
 TEST_F(ViewerTest, LaunchCommandLineStartsLongLinesAndRefusesOversizedOnes) {

@@ -78,7 +78,7 @@ TEST_F(SettingsTest, WritersStoreDwordsAndTerminatedUtf16) {
 // the malformed strings.
 TEST_F(SettingsTest, ValuesOfWrongTypeSizeOrFormReadAsDefault) {
     const wchar_t zeros[] = L"\0\0\0";
-    const std::wstring tooLong(260, L'x');
+    const std::wstring tooLong(260, L'x'), region(10000, L'9');
     const struct {
         DWORD type;
         const wchar_t* data;
@@ -90,10 +90,14 @@ TEST_F(SettingsTest, ValuesOfWrongTypeSizeOrFormReadAsDefault) {
         {REG_DWORD, zeros, 2, 1, "default"},
         {REG_DWORD, zeros, 8, 1, "default"},
         {REG_QWORD, zeros, 8, 1, "default"},
+        {REG_BINARY, zeros, 4, 1, "default"},
+        {REG_DWORD_BIG_ENDIAN, zeros, 4, 1, "default"},
+        {REG_MULTI_SZ, L"0\0", 6, 1, "default"},
         {REG_SZ, L"0", 4, 1, "0"},
         {REG_SZ, L"", 0, 1, ""},
         {REG_EXPAND_SZ, L"%USERPROFILE%\\x", 32, 1, "%USERPROFILE%\\x"},
         {REG_SZ, tooLong.c_str(), 522, 1, "default"},
+        {REG_SZ, region.c_str(), 20002, 1, "default"},
         {REG_SZ, L"ab", 3, 1, "default"},
         // Unterminated: the registry would count a NUL lying just past the data.
         {REG_SZ, L"abX", 4, 1, "default"},
