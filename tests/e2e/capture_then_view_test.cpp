@@ -107,7 +107,7 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
 // where the overlay first saw the mouse.
 TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
     GlimpserProcess other(L"/open");
-    HWND window = WaitForProcessWindow(other.Id(), L"Glimpser (", false, kWait);
+    HWND window = WaitForViewer(other);
     ASSERT_NE(window, nullptr);
     RECT client;
     GetClientRect(window, &client);
@@ -133,12 +133,11 @@ TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
         GlimpserProcess glimpser(L"/capture:same /delay:1");
         ASSERT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
         MoveMouseTo(rest.x + 1, rest.y);  // the first move places the pointer and ends the overlay
-        HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+        HWND viewer = WaitForViewer(glimpser);
         ASSERT_NE(viewer, nullptr);
-        PostMessageW(viewer, WM_CLOSE, 0, 0);
-        ASSERT_EQ(glimpser.WaitForExit(kWait), 0);
-        ASSERT_TRUE(
-            ReadImage(HistoryPath(i == 0 ? L"Glimpser 1.png" : L"Glimpser 2.png"), images[i]));
+        ASSERT_EQ(CloseViewer(viewer, glimpser), 0);
+        ASSERT_TRUE(ReadImage(HistoryFolder() + (i == 0 ? L"\\Glimpser 1.png" : L"\\Glimpser 2.png"),
+                              images[i]));
         ASSERT_EQ(images[i].width, client.right);
     }
     int inside = 0, outside = 0;

@@ -6,11 +6,9 @@
 #include <functional>
 
 #include "e2e/e2e_fixture.h"
-#include "support/input.h"
 #include "support/png_bytes.h"
 
 namespace {
-const DWORD kWait = 15000;
 const wchar_t kDocumentsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -25,10 +23,9 @@ std::wstring Scratch() {
 std::wstring CaptureAndAnswer(const wchar_t* arguments, bool expectMessage) {
     PatternWindow pattern;
     GlimpserProcess glimpser(arguments);
-    EXPECT_NE(WaitForProcessWindow(glimpser.Id(), L"", true, kWait), nullptr);
-    PumpMessagesFor(300);
+    EXPECT_NE(WaitForOverlay(glimpser), nullptr);
     Drag(100, 100, 499, 399);
-    HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+    HWND viewer = WaitForViewer(glimpser);
     EXPECT_NE(viewer, nullptr);
     std::wstring text;
     if (HWND box = WaitForMessageBox(glimpser.Id(), expectMessage ? kWait : 1000)) {
@@ -42,8 +39,7 @@ std::wstring CaptureAndAnswer(const wchar_t* arguments, bool expectMessage) {
     GetClientRect(viewer, &client);
     EXPECT_EQ(client.right, 400);
     EXPECT_EQ(client.bottom, 300);
-    PostMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
     return text;
 }
 
@@ -168,14 +164,13 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
             }
         } else {
             GlimpserProcess glimpser(L"/open");
-            HWND viewer = WaitForProcessWindow(glimpser.Id(), L"Glimpser (", false, kWait);
+            HWND viewer = WaitForViewer(glimpser);
             ASSERT_NE(viewer, nullptr);
             for (int i = 0; i < 4; ++i) {
                 SendMessageTimeoutW(viewer, WM_COMMAND, 32781, 0, SMTO_BLOCK, kWait, nullptr);
             }
             EXPECT_EQ(WaitForMessageBox(glimpser.Id(), 500), nullptr);
-            PostMessageW(viewer, WM_CLOSE, 0, 0);
-            EXPECT_EQ(glimpser.WaitForExit(kWait), 0);
+            EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
         }
         EXPECT_EQ(HistoryFiles(), c.files);
         if (!c.untouched.empty()) {
