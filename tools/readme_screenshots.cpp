@@ -181,7 +181,7 @@ bool MinimiseButtonShowsGlyph(HWND window, const Picture& picture, std::string& 
         }
     }
     if (inkBelow == 0 || inkAbove > 0) {
-        char text[160];
+        char text[256];
         snprintf(text, sizeof text,
                  "the minimise button at (%ld,%ld)-(%ld,%ld) shows a letter (dark pixels: %d "
                  "above its middle, %d below); is Wine's Marlett font (fonts-wine) installed?",
