@@ -11,3 +11,11 @@ for type in .png=image/png .jpg=image/jpeg .jpeg=image/jpeg .bmp=image/bmp .gif=
             .tif=image/tiff .tiff=image/tiff; do
     wine64 reg add "HKCR\\${type%%=*}" /v 'Content Type' /d "${type#*=}" /f > /dev/null 2>&1
 done
+# Windows has Marlett (caption buttons), Tahoma and MS Sans Serif in its fonts folder. Debian's
+# Wine 8 looks for them only there, never in /usr/share/wine/fonts where fonts-wine puts them,
+# and without Marlett the minimise, maximise and close buttons show the letters '0 1 r'.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+for font in /usr/share/wine/fonts/*; do
+    [ -e "$font" ] && ln -sf "$font" "$fonts/"
+done

@@ -41,7 +41,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot --init > "$build/wineboot.log" 2>&1 || true
     wineserver -w
 fi
-stamp="$WINEPREFIX/.glimpser-setup-2"
+stamp="$WINEPREFIX/.glimpser-setup-3"
 if [ ! -f "$stamp" ]; then
     "$(dirname "$0")/wine-prefix-setup.sh"
     touch "$stamp"
