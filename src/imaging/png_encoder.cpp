@@ -173,9 +173,11 @@ bool WriteHeader(const PngPicture& picture, IPngSink& sink) {
 }  // namespace
 
 bool EncodePng(const PngPicture& picture, IPngSink& sink) {
+    // PNG's own limit on both sides; rows also pass to zlib whole, in one 32-bit count.
     constexpr uint32_t kLargest = 0x7FFFFFFF;
+    constexpr uint32_t kWidest = (0xFFFFFFFFu - 1) / kBytesPerPixel;
     if (picture.pixels == nullptr || picture.width == 0 || picture.height == 0 ||
-        picture.width > kLargest || picture.height > kLargest ||
+        picture.width > kWidest || picture.height > kLargest ||
         picture.stride < size_t{picture.width} * 4) {
         return false;
     }
