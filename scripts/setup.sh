@@ -6,10 +6,17 @@ set -euo pipefail
 # letters of their glyph codes ('0 1 r'). (Wine 8 draws menu check marks and submenu arrows
 # from bitmaps, so those come out right either way.)
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xserver-xephyr
-          x11-utils x11-xserver-utils googletest clang libclang-rt-14-dev)
+          x11-utils x11-xserver-utils googletest clang libclang-rt-14-dev zlib1g-dev
+          libz-mingw-w64-dev=1.2.13+dfsg-1)
 missing=()
+# A pinned package (name=version) counts as missing unless exactly that version is installed.
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    name=${p%%=*}
+    installed=$(dpkg-query -W -f='${Status}|${Version}' "$name" 2>/dev/null || true)
+    if [ "${installed%%|*}" != "install ok installed" ] ||
+       { [ "$p" != "$name" ] && [ "${installed#*|}" != "${p#*=}" ]; }; then
+        missing+=("$p")
+    fi
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"

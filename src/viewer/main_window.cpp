@@ -43,7 +43,7 @@ void CMainWindow::StoreCapture() {
     Tessel::String failure;
     if (!history.AddCapture(path)) {
         storeFailure = DescribeHistoryFolderProblem(history.Folder());
-    } else if (!SaveImage(image.Get(), path, GetScreenDpi(), &failure)) {
+    } else if (!SaveImage(image.Get(), path, GetScreenDpi(), ExistingFile::Keep, &failure)) {
         storeFailure =
             Tessel::Format("%s: '%s' could not be written.", failure.CStr(), path.CStr());
     } else {
