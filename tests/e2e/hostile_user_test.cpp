@@ -64,6 +64,14 @@ TEST_F(EndToEnd, UnwritableHistoryKeepsTheCaptureAndNamesTheFile) {
         EXPECT_NE(text.find(L"'" + folder + L"\\Glimpser 1.png' could not be written."),
                   std::wstring::npos);
         EXPECT_NE(text.find(L"Save it elsewhere?"), std::wstring::npos);
+        // Neither a cut history file nor the temporary one is left behind.
+        WIN32_FIND_DATAW found;
+        const HANDLE find = FindFirstFileW((folder + L"\\*Glimpser*").c_str(), &found);
+        EXPECT_EQ(find, INVALID_HANDLE_VALUE)
+            << (find != INVALID_HANDLE_VALUE ? found.cFileName : L"");
+        if (find != INVALID_HANDLE_VALUE) {
+            FindClose(find);
+        }
     }
 }
 
