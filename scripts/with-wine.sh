@@ -30,7 +30,7 @@ else
     for n in $(seq 90 250); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
     done
-    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 > "$build/xvfb.log" 2>&1 &
+    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
     echo "$display $pid $screen" > "$state"
