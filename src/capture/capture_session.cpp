@@ -29,6 +29,17 @@ Size GetBitmapSize(HBITMAP bitmap) {
     return Size{measured.bmWidth, measured.bmHeight};
 }
 
+// The overlay's first mouse message places the pointer and, in same-region mode, ends it. A
+// window that appears under the pointer is owed a mouse move at once, but not every system sends
+// it before the pointer moves or the window has painted; posting the pointer's position makes
+// that first message prompt, and it is taken before any paint.
+void PostPointerPosition(HWND window) {
+    POINT pointer{};
+    if (GetCursorPos(&pointer) && ScreenToClient(window, &pointer)) {
+        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(pointer.x, pointer.y));
+    }
+}
+
 }  // namespace
 
 HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bool* cancelled) {
@@ -53,6 +64,9 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     overlay.sameRegion = sameRegion;
     const HWND window = overlay.Create(nullptr, screen, L"", WS_POPUP | WS_VISIBLE,
                                        WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    if (window) {
+        PostPointerPosition(window);
+    }
     const int result = RunModalLoop(nullptr, window);
     if (window) {
         DestroyWindow(window);
