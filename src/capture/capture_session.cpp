@@ -40,6 +40,32 @@ void PostPointerPosition(HWND window) {
     }
 }
 
+// A new bitmap of r's size holding the pixels of r from an image of the given size that starts
+// at origin in source's coordinates; what lies outside the image is black.
+HBITMAP CutOut(HDC source, POINT origin, const Size& image, const RECT& r) {
+    CropPlan plan{};
+    if (!PlanCrop(image, ToRect(r), plan)) {
+        return nullptr;
+    }
+    const ScopedIC display(L"display");
+    const ScopedMemDC resultDC(display.Get());
+    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
+    if (!result) {
+        return nullptr;
+    }
+    const ScopedSelect resultSelected(resultDC.Get(), result);
+    // A region stored on a larger monitor layout reaches past the image: black, not garbage.
+    if (plan.fill) {
+        PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
+    }
+    if (plan.copy) {
+        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
+               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top, source,
+               origin.x + plan.source.left, origin.y + plan.source.top, SRCCOPY);
+    }
+    return result;
+}
+
 }  // namespace
 
 HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bool* cancelled) {
@@ -55,11 +81,15 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     if (includeCursor) {
         CaptureCursor(cursor);
     }
-    const ScopedBitmap screenImage(GrabScreen(screen));
-
     const bool sameRegion = !IsRectEmpty(&region);
+    // In same-region mode the overlay ends on the pointer position posted below, before it ever
+    // paints: nothing but the region is shown or cut, so only the region is grabbed, and that
+    // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
+    ScopedBitmap screenImage(sameRegion ? GrabRegion(screen, region) : GrabScreen(screen));
+
     CCapture overlay;
     overlay.screenBitmap = screenImage.Get();
+    overlay.imageOrigin = sameRegion ? POINT{region.left, region.top} : POINT{0, 0};
     overlay.cursor = cursor.handle ? &cursor : nullptr;
     overlay.sameRegion = sameRegion;
     const HWND window = overlay.Create(nullptr, screen, L"", WS_POPUP | WS_VISIBLE,
@@ -78,9 +108,10 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
         }
         return nullptr;
     }
-    if (!sameRegion) {
-        region = ToRECT(overlay.selection);
+    if (sameRegion) {
+        return screenImage.Release();
     }
+    region = ToRECT(overlay.selection);
     return IsRectEmpty(&region) ? nullptr : CropBitmap(screenImage.Get(), region);
 }
 
@@ -98,30 +129,19 @@ HBITMAP GrabScreen(const RECT& r) {
     return bitmap;
 }
 
+HBITMAP GrabRegion(const RECT& screen, const RECT& region) {
+    const HWND desktop = GetDesktopWindow();
+    const ScopedWindowDC screenDC(desktop, GetWindowDC(desktop));
+    // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
+    return CutOut(screenDC.Get(), POINT{screen.left, screen.top},
+                  Size{screen.right - screen.left, screen.bottom - screen.top}, region);
+}
+
 HBITMAP CropBitmap(HBITMAP source, const RECT& r) {
-    CropPlan plan{};
-    if (!PlanCrop(GetBitmapSize(source), ToRect(r), plan)) {
-        return nullptr;
-    }
     const ScopedIC display(L"display");
     const ScopedMemDC sourceDC(display.Get());
-    const ScopedMemDC resultDC(display.Get());
-    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
-    if (!result) {
-        return nullptr;
-    }
     const ScopedSelect sourceSelected(sourceDC.Get(), source);
-    const ScopedSelect resultSelected(resultDC.Get(), result);
-    // A region stored on a larger monitor layout reaches past the image: black, not garbage.
-    if (plan.fill) {
-        PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
-    }
-    if (plan.copy) {
-        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
-               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top,
-               sourceDC.Get(), plan.source.left, plan.source.top, SRCCOPY);
-    }
-    return result;
+    return CutOut(sourceDC.Get(), POINT{0, 0}, GetBitmapSize(source), r);
 }
 
 Rect LoadCaptureRegion() {

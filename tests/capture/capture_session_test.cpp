@@ -204,6 +204,26 @@ TEST(CropBitmapTest, CopiesInsideAndFillsBlackOutside) {
     EXPECT_EQ(CropBitmap(source.Get(), RECT{20, 20, 10, 10}), nullptr);
 }
 
+// Same-region mode grabs the region alone; one stored on a larger layout reaches past the
+// screen's corner, and what lies beyond it is black.
+TEST(GrabRegionTest, KeepsWhatIsOnTheScreenAndFillsBlackBeyond) {
+    const RECT screen = VirtualScreen();
+    const RECT corner{screen.right - 40, screen.bottom - 30, screen.right, screen.bottom};
+    CPatternWindow pattern(corner);
+    PumpMessagesFor(100);
+    const std::vector<uint32_t> inside = ExpectedPattern(corner);
+    const ScopedBitmap grabbed(GrabRegion(
+        screen, ToRegion(RECT{corner.left, corner.top, corner.right + 20, corner.bottom + 10})));
+    std::vector<uint32_t> expected;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            expected.push_back(x < 40 && y < 30 ? inside[y * 40 + x] : 0);
+        }
+    }
+    ASSERT_NE(grabbed.Get(), nullptr);
+    EXPECT_EQ(BitmapPixels(grabbed.Get()), expected);
+}
+
 // Run by two_monitors.sh with a second monitor left of the primary: the overlay covers both,
 // and a rectangle drawn across the boundary is cut from the right place of the frozen image,
 // then again from the region alone.
