@@ -1,0 +1,30 @@
+#pragma once
+// PNG files of opaque pictures, encoded by the program itself: per-row filter choice and zlib's
+// deflate, bytes in, bytes out. GDI+'s encoder is slow and compresses weakly under Wine, and
+// every capture goes through this one.
+#include <cstddef>
+#include <cstdint>
+
+// Receives the file's bytes in order. False stops the encoding.
+class IPngSink {
+public:
+    virtual bool Write(const uint8_t* data, size_t size) = 0;
+
+protected:
+    ~IPngSink() = default;
+};
+
+// 32-bit pixels as GDI lays them out (blue, green, red, one unused byte), rows top-down and
+// `stride` bytes apart.
+struct PngPicture {
+    const uint8_t* pixels = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    size_t stride = 0;
+    uint32_t dpi = 0;  // 0 writes no resolution
+};
+
+// Writes the picture as an 8-bit RGB PNG; the unused byte is dropped, as screen pixels carry no
+// alpha. False for an empty picture or one wider or taller than PNG allows, when memory runs
+// out, or when the sink refuses; the sink may then have received part of a file.
+bool EncodePng(const PngPicture& picture, IPngSink& sink);
