@@ -51,17 +51,18 @@ bool FileComplete(const std::wstring& path) {
 
 // Phases of one "/capture:same" process, in milliseconds from the call that starts it.
 struct RoadTimes {
-    double created = 0;         // the process exists
-    double marker = 0;          // the capture mutex exists: our code runs
-    double overlayShown = 0;    // the overlay window is visible
-    double overlayPainted = 0;  // its first WM_PAINT has returned
-    double firstMouse = 0;      // it took its first mouse message
-    double overlayHidden = 0;   // its loop has ended
-    double fileCreated = 0;     // the history file exists
-    double fileComplete = 0;    // the writer has closed it
-    double viewerShown = 0;     // the viewer window is visible
-    double viewerPainted = 0;   // its first WM_PAINT has returned
-    double peakWorkingSet = 0;  // MiB, read from the process before it ends
+    double created = 0;          // the process exists
+    double marker = 0;           // the capture mutex exists: our code runs
+    double overlayShown = 0;     // the overlay window is visible
+    double overlayPainted = 0;   // its first WM_PAINT has returned
+    double firstMouse = 0;       // it took its first mouse message
+    double overlayHidden = 0;    // its loop has ended
+    double fileCreated = 0;      // the history file exists
+    double fileComplete = 0;     // the writer has closed it
+    double viewerShown = 0;      // the viewer window is visible
+    double viewerPainted = 0;    // its first WM_PAINT has returned
+    double startWorkingSet = 0;  // MiB, when the capture starts: what the process needs anyway
+    double peakWorkingSet = 0;   // MiB, read from the process before it ends
     double peakPagefile = 0;
     double pngBytes = 0;
     bool movedMouse = false;  // no mouse message came until the pointer moved
@@ -113,6 +114,15 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
             if (marker) {
                 t.marker = now;
                 CloseHandle(marker);
+                PROCESS_MEMORY_COUNTERS counters{};
+                counters.cb = sizeof counters;
+                HANDLE process =
+                    OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+                if (process && GetProcessMemoryInfo(process, &counters, sizeof counters))
+                    t.startWorkingSet =
+                        static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+                if (process)
+                    CloseHandle(process);
             }
         } else if (t.overlayShown == 0) {
             overlay = FindProcessWindow(id, L"", true);
@@ -234,6 +244,7 @@ int SameRegionRoad(int argc, wchar_t** argv) {
         printf("  %-48s %8.1f\n", row.name, Median(done, row.field));
     printf("start_to_png_less_400_ms: %.1f\n", Median(done, &RoadTimes::fileComplete) - 400);
     printf("png_bytes: %.0f\n", Median(done, &RoadTimes::pngBytes));
+    printf("start_working_set_mib: %.1f\n", Median(done, &RoadTimes::startWorkingSet));
     printf("peak_working_set_mib: %.1f\n", Median(done, &RoadTimes::peakWorkingSet));
     printf("peak_pagefile_mib: %.1f\n", Median(done, &RoadTimes::peakPagefile));
     if (hook)
