@@ -109,6 +109,8 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
         double now = Milliseconds(start, Now());
+        // Each phase is looked for on its own: a same-region overlay may come and go between
+        // two looks.
         if (t.marker == 0) {
             HANDLE marker = OpenMutexW(SYNCHRONIZE, FALSE, L"TarrowbySoftware.Glimpser.Capturing");
             if (marker) {
@@ -124,11 +126,12 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
                 if (process)
                     CloseHandle(process);
             }
-        } else if (t.overlayShown == 0) {
+        }
+        if (t.overlayShown == 0 && t.fileCreated == 0) {
             overlay = FindProcessWindow(id, L"", true);
             if (overlay)
                 t.overlayShown = now;
-        } else if (t.overlayHidden == 0) {
+        } else if (overlay && t.overlayHidden == 0) {
             if (!IsWindow(overlay) || !IsWindowVisible(overlay))
                 t.overlayHidden = now;
             else if (!t.movedMouse && now - t.overlayShown > 10000) {
@@ -137,24 +140,26 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
                 MoveMouseTo(at.x + 1, at.y);
                 t.movedMouse = true;
             }
-        } else if (t.fileCreated == 0) {
-            if (Exists(file))
-                t.fileCreated = now;
-        } else if (t.fileComplete == 0) {
-            if (Closed(file))
-                t.fileComplete = now;
-        } else if (t.viewerShown == 0) {
+        }
+        if (t.fileCreated == 0 && Exists(file))
+            t.fileCreated = now;
+        if (t.fileCreated != 0 && t.fileComplete == 0 && Closed(file))
+            t.fileComplete = now;
+        if (t.viewerShown == 0) {
             viewer = FindProcessWindow(id, L"Glimpser (", false);
             if (viewer)
                 t.viewerShown = now;
-        } else if (watchedEvents[3].QuadPart != 0) {
-            break;
         }
+        if (t.fileComplete != 0 && t.viewerShown != 0 && watchedEvents[3].QuadPart != 0)
+            break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     for (double* phase : pending)
-        if (*phase == 0)
+        if (*phase == 0) {
+            printf("(a phase was not seen: mutex %.0f, file %.0f, complete %.0f, viewer %.0f)\n",
+                   t.marker, t.fileCreated, t.fileComplete, t.viewerShown);
             return false;
+        }
     t.overlayPainted = watchedEvents[1].QuadPart ? Milliseconds(start, watchedEvents[1]) : 0;
     t.firstMouse = watchedEvents[2].QuadPart ? Milliseconds(start, watchedEvents[2]) : 0;
     t.viewerPainted = Milliseconds(start, watchedEvents[3]);
@@ -171,7 +176,10 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
     GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
     t.pngBytes = static_cast<double>(data.nFileSizeLow) + 4294967296.0 * data.nFileSizeHigh;
     PostMessageW(viewer, WM_CLOSE, 0, 0);
-    return capture.WaitForExit(30000) == 0;
+    long exitCode = capture.WaitForExit(30000);
+    if (exitCode != 0)
+        printf("(exit code %ld)\n", exitCode);
+    return exitCode == 0;
 }
 
 double Median(std::vector<RoadTimes>& runs, double RoadTimes::*field) {

@@ -74,6 +74,12 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     }
     // Only its existence matters; a second session simply opens the same one.
     const ScopedHandle marker(CreateMutexW(nullptr, FALSE, kCaptureMutexName));
+    // The first window of a process is slow to make. Made hidden while the settle time runs,
+    // the overlay costs the user nothing; it is shown once the screen has been grabbed.
+    const RECT planned = GetVirtualScreenRect();
+    CCapture overlay;
+    const HWND window =
+        overlay.Create(nullptr, planned, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     Sleep(GetCaptureWaitMs(delayMs));
 
     const RECT screen = GetVirtualScreenRect();
@@ -87,14 +93,17 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
     ScopedBitmap screenImage(sameRegion ? GrabRegion(screen, region) : GrabScreen(screen));
 
-    CCapture overlay;
     overlay.screenBitmap = screenImage.Get();
     overlay.imageOrigin = sameRegion ? POINT{region.left, region.top} : POINT{0, 0};
     overlay.cursor = cursor.handle ? &cursor : nullptr;
     overlay.sameRegion = sameRegion;
-    const HWND window = overlay.Create(nullptr, screen, L"", WS_POPUP | WS_VISIBLE,
-                                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     if (window) {
+        // Monitors may have come or gone during a long delay.
+        if (!EqualRect(&planned, &screen)) {
+            MoveWindow(window, screen.left, screen.top, screen.right - screen.left,
+                       screen.bottom - screen.top, FALSE);
+        }
+        ShowWindow(window, SW_SHOW);
         PostPointerPosition(window);
     }
     const int result = RunModalLoop(nullptr, window);
