@@ -37,7 +37,9 @@ results="$root/bench/RESULTS.md"
 } > "$results.tmp"
 {
     echo
-    echo "## Against maim and scrot (bench/peer_bench.sh)"
+    cat "$root/bench/road_before_after.md"
+    echo
+    echo "## Against maim and scrot, this run (bench/peer_bench.sh)"
     echo
     "$root/bench/peer_bench.sh" "$build" 2>&1 || echo "(peer_bench failed)"
 } >> "$results.tmp"
