@@ -5,9 +5,5 @@ set -euo pipefail
 # Without a window manager, managed windows make every hide and destroy wait about two seconds
 # for one; unmanaged windows are handled at once.
 wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
-# Windows registers the content types of its image formats; a new Wine prefix does not, and
-# saving chooses the encoder through them.
-for type in .png=image/png .jpg=image/jpeg .jpeg=image/jpeg .bmp=image/bmp .gif=image/gif \
-            .tif=image/tiff .tiff=image/tiff; do
-    wine64 reg add "HKCR\\${type%%=*}" /v 'Content Type' /d "${type#*=}" /f > /dev/null 2>&1
-done
+# Nothing else is added: a new Wine prefix registers no "Content Type" for the image extensions
+# (Windows does), and the program must save without them, as on stripped-down Windows images.

@@ -44,11 +44,18 @@ else
 fi
 export DISPLAY=":$display"
 
+stamp="$WINEPREFIX/.glimpser-setup-3"
+# Earlier setups added registry entries that this one does not (the image content types); a prefix
+# made by one starts afresh, so that no test passes only because of them.
+if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$stamp" ]; then
+    wineserver -k 2> /dev/null || true
+    wineserver -w 2> /dev/null || true
+    rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot --init > "$build/wineboot.log" 2>&1 || true
     wineserver -w
 fi
-stamp="$WINEPREFIX/.glimpser-setup-2"
 if [ ! -f "$stamp" ]; then
     "$(dirname "$0")/wine-prefix-setup.sh"
     touch "$stamp"

@@ -4,7 +4,9 @@
 #include <cwchar>
 
 #include "imaging/bitmap_utils.h"
+#include "imaging/codec_extensions.h"
 #include "imaging/gdiplus_lifetime.h"
+#include "imaging/png_file.h"
 #include "tessel/owned_ptr.h"
 #include "win/path_text.h"
 #include "win/registry_readers.h"
@@ -17,8 +19,10 @@ namespace {
 
 SaveDialogHook saveDialogHook = nullptr;
 
-// The first GDI+ encoder for exactly this MIME type (case matters); false when there is none.
-bool FindEncoder(const Tessel::WString& mimeType, CLSID& encoder) {
+// The first GDI+ encoder for exactly this MIME type (case matters) or, with no MIME type, the
+// first whose file-name patterns include the extension; false when there is none.
+bool FindEncoder(const Tessel::WString& mimeType, const Tessel::WString& extension,
+                 CLSID& encoder) {
     UINT count = 0;
     UINT size = 0;
     if (GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || count == 0 || size == 0) {
@@ -32,15 +36,25 @@ bool FindEncoder(const Tessel::WString& mimeType, CLSID& encoder) {
     bool found = false;
     if (GdipGetImageEncoders(count, size, codecs) == Gdiplus::Ok) {
         for (UINT i = 0; i < count && !found; ++i) {
-            if (codecs[i].MimeType != nullptr &&
-                std::wcscmp(codecs[i].MimeType, WStr(mimeType)) == 0) {
+            if (mimeType.IsEmpty()) {
+                found = CodecPatternsInclude(
+                    reinterpret_cast<const char16_t*>(codecs[i].FilenameExtension),
+                    extension.Text());
+            } else {
+                found = codecs[i].MimeType != nullptr &&
+                        std::wcscmp(codecs[i].MimeType, WStr(mimeType)) == 0;
+            }
+            if (found) {
                 encoder = codecs[i].Clsid;
-                found = true;
             }
         }
     }
     std::free(buffer);
     return found;
+}
+
+bool IsPng(const Tessel::String& extension) {
+    return CodecPatternsInclude(u"*.png", ToWide(extension).Text());
 }
 
 // The confirmed file's path; false when the dialog has no file system path to give.
@@ -62,7 +76,22 @@ bool GetChosenPath(IFileSaveDialog* dialog, Tessel::String& path) {
 
 }  // namespace
 
-bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi) {
+bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, ExistingFile existing) {
+    const Tessel::String extension = GetExtension(path);
+    if (IsPng(extension)) {
+        switch (WritePngFile(bitmap, path, dpi, existing == ExistingFile::Replace)) {
+            case PngFileResult::Written:
+                return true;
+            case PngFileResult::NoMemory:
+                ShowMessage(Tessel::String("Failed to save image - internal error"), MB_ICONERROR);
+                return false;
+            case PngFileResult::Failed:
+                break;
+        }
+        ShowMessage(Tessel::String("Failed to save file"), MB_ICONERROR);
+        return false;
+    }
+
     const GdiplusLifetime gdiplus;
     Tessel::OwnedPtr<GdiplusBitmap> wrapper = WrapBitmapForGdiplus(bitmap);
     if (!wrapper) {
@@ -73,11 +102,13 @@ bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi) {
         wrapper->Record(GdipBitmapSetResolution(wrapper->Native(), static_cast<float>(dpi),
                                                 static_cast<float>(dpi)));
     }
-    // No extension looks on HKEY_CLASSES_ROOT itself, which has no content type.
+    // No extension looks on HKEY_CLASSES_ROOT itself, which has no content type. Fresh Wine
+    // prefixes and stripped-down Windows images register no content types for the image
+    // formats; GDI+'s own list of extensions stands in for them.
     Tessel::String mimeType;
-    ReadRegistryString(HKEY_CLASSES_ROOT, GetExtension(path), "Content Type", mimeType);
+    ReadRegistryString(HKEY_CLASSES_ROOT, extension, "Content Type", mimeType);
     CLSID encoder{};
-    if (mimeType.IsEmpty() || !FindEncoder(ToWide(mimeType), encoder)) {
+    if (!FindEncoder(ToWide(mimeType), ToWide(extension), encoder)) {
         ShowMessage(Tessel::String("Unsupported file format"), MB_ICONERROR);
         return false;
     }

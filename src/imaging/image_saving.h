@@ -8,10 +8,17 @@
 
 #include "tessel/string_core.h"
 
-// Encodes the bitmap into path with the GDI+ encoder whose MIME type is the registry's
-// "Content Type" of the path's extension. dpi 0 leaves the bitmap's resolution as it is.
-// False after telling the user what went wrong.
-bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi);
+// Whether a save may replace a file that already exists at its path. History captures keep
+// it: a file there belongs to someone else. Save As replaces it: the dialog has asked.
+enum class ExistingFile { Keep, Replace };
+
+// Encodes the bitmap into path in the format its extension names. ".png" goes through the
+// program's own encoder as 8-bit RGB, written whole or not at all; the other formats through
+// the GDI+ encoder whose MIME type is the registry's "Content Type" of the extension, or with
+// no content type, the encoder that lists the extension. dpi 0 leaves the bitmap's resolution as
+// it is (for PNG, the display's). False after telling the user what went wrong.
+bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi,
+               ExistingFile existing = ExistingFile::Keep);
 
 // The common save dialog with the given file types. typeIndex (1-based; anything below 1
 // opens on the first type) comes back as the type the user confirmed. False when the user

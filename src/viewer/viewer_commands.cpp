@@ -199,7 +199,7 @@ LRESULT CMainWindow::OnCommandSaveAs(WORD, WORD, HWND, bool&) {
     };
     Tessel::String path;
     if (ShowSaveDialog(hwnd, "png", kTypes, 3, lastSaveType, path)) {
-        SaveImage(image.Get(), path, 0);
+        SaveImage(image.Get(), path, 0, ExistingFile::Replace);  // the dialog asked
     }
     return 0;
 }

@@ -58,22 +58,8 @@ std::wstring FullPath(const wchar_t* path) {
 
 class OpenWith : public testing::Test {
 protected:
-    // ".png" also holds the content type that saving relies on: it is put back afterwards.
-    void SetUp() override {
-        wchar_t type[64] = L"";
-        DWORD size = sizeof type;
-        if (RegGetValueW(HKEY_CLASSES_ROOT, L".png", L"Content Type", RRF_RT_REG_SZ, nullptr, type,
-                         &size) == ERROR_SUCCESS)
-            contentType = type;
-        DeleteTestKeys();
-    }
-    void TearDown() override {
-        DeleteTestKeys();
-        if (!contentType.empty())
-            RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png", L"Content Type", REG_SZ,
-                            contentType.c_str(),
-                            static_cast<DWORD>((contentType.size() + 1) * sizeof(wchar_t)));
-    }
+    void SetUp() override { DeleteTestKeys(); }
+    void TearDown() override { DeleteTestKeys(); }
     // Every key the test writes below.
     static void DeleteTestKeys() {
         for (const wchar_t* key :
@@ -84,8 +70,6 @@ protected:
             RegDeleteKeyW(Root(key), FullPath(key).c_str());
         }
     }
-
-    std::wstring contentType;
 };
 
 // The list as the submenu gets it, "name: command" per entry; what was in it before goes.

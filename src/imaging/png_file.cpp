@@ -1,0 +1,137 @@
+#include "imaging/png_file.h"
+
+#include <cstdlib>
+
+#include "imaging/bitmap_utils.h"
+#include "imaging/png_encoder.h"
+#include "tessel/format.h"
+#include "win/path_text.h"
+#include "win/scoped_win.h"
+#include "win/win_text.h"
+
+namespace {
+
+PngFileStep failingStep = PngFileStep::None;
+
+bool Fails(PngFileStep step) {
+    return failingStep == step;
+}
+
+// The bitmap as 32-bit top-down pixels (blue, green, red, unused), whatever its own format.
+class DibPixels {
+public:
+    explicit DibPixels(HBITMAP bitmap) {
+        BITMAP header{};
+        if (bitmap == nullptr || GetObjectW(bitmap, sizeof(header), &header) == 0 ||
+            header.bmWidth <= 0 || header.bmHeight <= 0) {
+            return;
+        }
+        const size_t bytes = size_t{4} * static_cast<uint32_t>(header.bmWidth) *
+                             static_cast<uint32_t>(header.bmHeight);
+        pixels = static_cast<uint8_t*>(std::malloc(bytes));
+        if (pixels == nullptr) {
+            outOfMemory = true;
+            return;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = header.bmWidth;
+        info.bmiHeader.biHeight = -header.bmHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        const ScopedDC screen(CreateCompatibleDC(nullptr));
+        if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(header.bmHeight), pixels, &info,
+                      DIB_RGB_COLORS) == header.bmHeight) {
+            picture.pixels = pixels;
+            picture.width = static_cast<uint32_t>(header.bmWidth);
+            picture.height = static_cast<uint32_t>(header.bmHeight);
+            picture.stride = size_t{4} * picture.width;
+        }
+    }
+    ~DibPixels() { std::free(pixels); }
+    DibPixels(const DibPixels&) = delete;
+    DibPixels& operator=(const DibPixels&) = delete;
+
+    bool outOfMemory = false;
+    PngPicture picture;  // no pixels when the bitmap could not be read
+
+private:
+    uint8_t* pixels = nullptr;
+};
+
+class FileSink : public IPngSink {
+public:
+    explicit FileSink(HANDLE file) : file(file) {}
+    bool Write(const uint8_t* data, size_t size) override {
+        // The second write fails, so that the failure leaves a partly written file behind.
+        if (Fails(PngFileStep::Write) && ++writes == 2) {
+            return false;
+        }
+        DWORD written = 0;
+        return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) &&
+               written == size;
+    }
+
+private:
+    HANDLE file;
+    int writes = 0;
+};
+
+// "~Glimpser 12.1a2c.tmp" beside "Glimpser 12.png": never a history name, not even through a
+// short 8.3 name, and one per process, so a leftover of a crashed process blocks nobody.
+Tessel::String TemporaryPath(const Tessel::String& path) {
+    const Tessel::String name = GetFileNamePart(path);
+    const Tessel::String folder = path.Substring(0, path.Length() - name.Length());
+    const Tessel::String stem = name.Substring(0, name.Length() - GetExtension(name).Length());
+    return Tessel::Format("%s~%s.%x.tmp", folder.CStr(), stem.CStr(),
+                          static_cast<unsigned>(GetCurrentProcessId()));
+}
+
+// Encodes into the open file and makes it durable; false when any step fails.
+bool WriteDurably(HANDLE file, const PngPicture& picture) {
+    FileSink sink(file);
+    return EncodePng(picture, sink) && !Fails(PngFileStep::Flush) && FlushFileBuffers(file);
+}
+
+}  // namespace
+
+PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace) {
+    DibPixels pixels(bitmap);
+    if (pixels.outOfMemory) {
+        return PngFileResult::NoMemory;
+    }
+    if (pixels.picture.pixels == nullptr) {
+        return PngFileResult::Failed;
+    }
+    pixels.picture.dpi = dpi != 0 ? dpi : GetScreenDpi();
+
+    const Tessel::WString temporary = ToWide(TemporaryPath(path));
+    // A leftover of this process id can only come from a process that died: it is replaced.
+    const HANDLE created = Fails(PngFileStep::Create)
+                               ? INVALID_HANDLE_VALUE
+                               : CreateFileW(WStr(temporary), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE) {
+        return PngFileResult::Failed;
+    }
+    ScopedHandle file(created);
+    const bool written = WriteDurably(file.Get(), pixels.picture);
+    file.Reset();
+    if (Fails(PngFileStep::Crash)) {
+        return PngFileResult::Failed;
+    }
+    // Without MOVEFILE_REPLACE_EXISTING the rename fails on an existing file rather than
+    // overwrite it.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (written && !Fails(PngFileStep::Rename) &&
+        MoveFileExW(WStr(temporary), WStr(ToWide(path)), flags)) {
+        return PngFileResult::Written;
+    }
+    DeleteFileW(WStr(temporary));
+    return PngFileResult::Failed;
+}
+
+void SetPngFileFailureForTesting(PngFileStep step) {
+    failingStep = step;
+}
