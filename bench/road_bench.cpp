@@ -57,8 +57,8 @@ struct RoadTimes {
     double overlayPainted = 0;   // its first WM_PAINT has returned
     double firstMouse = 0;       // it took its first mouse message
     double overlayHidden = 0;    // its loop has ended
-    double fileCreated = 0;      // the history file exists
-    double fileComplete = 0;     // the writer has closed it
+    double fileCreated = 0;      // the history file (or its temporary) exists
+    double fileComplete = 0;     // it has its name and the writer has closed it
     double viewerShown = 0;      // the viewer window is visible
     double viewerPainted = 0;    // its first WM_PAINT has returned
     double startWorkingSet = 0;  // MiB, when the capture starts: what the process needs anyway
@@ -81,6 +81,21 @@ LRESULT CALLBACK WatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The history file, or the temporary file it is written under before it takes its name.
+bool Started(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'\\');
+    std::wstring name = path.substr(slash + 1);
+    std::wstring pattern =
+        path.substr(0, slash + 1) + L"~" + name.substr(0, name.size() - 4) + L".*.tmp";
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+        return true;
+    }
+    return Exists(path);
 }
 
 // The writer has closed the file when nobody else holds it open.
@@ -141,9 +156,9 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
                 t.movedMouse = true;
             }
         }
-        if (t.fileCreated == 0 && Exists(file))
+        if (t.fileCreated == 0 && Started(file))
             t.fileCreated = now;
-        if (t.fileCreated != 0 && t.fileComplete == 0 && Closed(file))
+        if (t.fileCreated != 0 && t.fileComplete == 0 && Exists(file) && Closed(file))
             t.fileComplete = now;
         if (t.viewerShown == 0) {
             viewer = FindProcessWindow(id, L"Glimpser (", false);
