@@ -1,7 +1,7 @@
 #pragma once
-// One complete capture: wait out the delay, freeze the whole virtual screen (every monitor),
-// optionally with the mouse pointer, let the user choose a rectangle on the overlay and cut it
-// out as a new bitmap.
+// One complete capture: wait out the delay, freeze the whole virtual screen (every monitor), or
+// only the region when the same region is taken again, optionally with the mouse pointer, let
+// the user choose a rectangle on the overlay and cut it out as a new bitmap.
 #include <windows.h>
 
 #include <cstdint>
