@@ -85,7 +85,7 @@ int main() {
     std::printf("screen: %dx%d pixels\n", width, height);
 
     // Memory first, while the peak is still this process's baseline: one whole-screen capture
-    // in same-region mode, ended by a mouse message after the first paint.
+    // in same-region mode, which grabs the region alone and ends before any paint.
     const PROCESS_MEMORY_COUNTERS before = Memory();
     RECT whole{0, 0, width, height};
     double start = 0;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark under Wine on a 1920x1080 and a 3840x2160 Xvfb screen and
-# records the figures in bench/RESULTS.md.
+# records the figures in bench/RESULTS.md, then Glimpser beside maim and scrot on a realistic
+# 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 "$root/scripts/setup.sh"
+"$root/scripts/setup-bench.sh"
 "$root/scripts/configure.sh" "$build"
 benches=(road_bench capture_bench feedback_bench history_bench save_bench viewer_bench tessel_bench)
 cmake --build "$build/win" --target glimpser "${benches[@]}" -j"$(nproc)" 2>/dev/null \
@@ -33,5 +35,13 @@ results="$root/bench/RESULTS.md"
         done
     done
 } > "$results.tmp"
+{
+    echo
+    cat "$root/bench/road_before_after.md"
+    echo
+    echo "## Against maim and scrot, this run (bench/peer_bench.sh)"
+    echo
+    "$root/bench/peer_bench.sh" "$build" 2>&1 || echo "(peer_bench failed)"
+} >> "$results.tmp"
 mv "$results.tmp" "$results"
 cat "$results"

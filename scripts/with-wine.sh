@@ -30,7 +30,14 @@ else
     for n in $(seq 90 250); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
     done
-    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 > "$build/xvfb.log" 2>&1 &
+    # -noreset: the screen keeps its windows (a benchmark's full-screen picture) when the last
+    # client of a moment disconnects.
+    # Wine facts that timings and tests here depend on: a window mapped under the pointer gets
+    # its first WM_MOUSEMOVE only when the X server reports the pointer entering it, with the
+    # position of that moment (input sent just before can be moved back there); the first
+    # window of a process takes 15-40 ms to make; reading a 3840x2160 screen is one XGetImage
+    # of 70-130 ms; the first blit into a new window pays for touching its whole surface.
+    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
     echo "$display $pid $screen" > "$state"

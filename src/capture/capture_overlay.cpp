@@ -35,7 +35,8 @@ LRESULT CCapture::OnPaint(UINT, WPARAM, LPARAM, bool&) {
     const ScopedSelect selected(image.Get(), screenBitmap);
     RECT client{};
     GetClientRect(hwnd, &client);
-    BitBlt(paint.Get(), 0, 0, client.right, client.bottom, image.Get(), 0, 0, SRCCOPY);
+    BitBlt(paint.Get(), imageOrigin.x, imageOrigin.y, client.right - imageOrigin.x,
+           client.bottom - imageOrigin.y, image.Get(), 0, 0, SRCCOPY);
     return 1;
 }
 
@@ -106,7 +107,8 @@ void CCapture::PlaceCursor(POINT point) {
     const ScopedMemDC image(nullptr);
     {
         const ScopedSelect selected(image.Get(), screenBitmap);
-        DrawCapturedCursor(*cursor, image.Get(), point);
+        DrawCapturedCursor(*cursor, image.Get(),
+                           POINT{point.x - imageOrigin.x, point.y - imageOrigin.y});
     }
     InvalidateRect(hwnd, nullptr, FALSE);
 }

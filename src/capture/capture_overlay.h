@@ -15,6 +15,9 @@ public:
     CapturedCursor* cursor = nullptr;
     bool sameRegion = false;
     HBITMAP screenBitmap = nullptr;
+    // Where the image's top-left pixel lies in the window: the region's corner when only the
+    // region was grabbed, else 0, 0.
+    POINT imageOrigin{};
 
     // The accepted rectangle in client (and image) coordinates; empty after a click without a
     // drag, and in same-region mode, where the session cuts its own region.

@@ -29,6 +29,43 @@ Size GetBitmapSize(HBITMAP bitmap) {
     return Size{measured.bmWidth, measured.bmHeight};
 }
 
+// The overlay's first mouse message places the pointer and, in same-region mode, ends it. A
+// window that appears under the pointer is owed a mouse move at once, but not every system sends
+// it before the pointer moves or the window has painted; posting the pointer's position makes
+// that first message prompt, and it is taken before any paint.
+void PostPointerPosition(HWND window) {
+    POINT pointer{};
+    if (GetCursorPos(&pointer) && ScreenToClient(window, &pointer)) {
+        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(pointer.x, pointer.y));
+    }
+}
+
+// A new bitmap of r's size holding the pixels of r from an image of the given size that starts
+// at origin in source's coordinates; what lies outside the image is black.
+HBITMAP CutOut(HDC source, POINT origin, const Size& image, const RECT& r) {
+    CropPlan plan{};
+    if (!PlanCrop(image, ToRect(r), plan)) {
+        return nullptr;
+    }
+    const ScopedIC display(L"display");
+    const ScopedMemDC resultDC(display.Get());
+    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
+    if (!result) {
+        return nullptr;
+    }
+    const ScopedSelect resultSelected(resultDC.Get(), result);
+    // A region stored on a larger monitor layout reaches past the image: black, not garbage.
+    if (plan.fill) {
+        PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
+    }
+    if (plan.copy) {
+        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
+               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top, source,
+               origin.x + plan.source.left, origin.y + plan.source.top, SRCCOPY);
+    }
+    return result;
+}
+
 }  // namespace
 
 HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bool* cancelled) {
@@ -37,6 +74,12 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     }
     // Only its existence matters; a second session simply opens the same one.
     const ScopedHandle marker(CreateMutexW(nullptr, FALSE, kCaptureMutexName));
+    // The first window of a process is slow to make. Made hidden while the settle time runs,
+    // the overlay costs the user nothing; it is shown once the screen has been grabbed.
+    const RECT planned = GetVirtualScreenRect();
+    CCapture overlay;
+    const HWND window =
+        overlay.Create(nullptr, planned, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     Sleep(GetCaptureWaitMs(delayMs));
 
     const RECT screen = GetVirtualScreenRect();
@@ -44,15 +87,25 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     if (includeCursor) {
         CaptureCursor(cursor);
     }
-    const ScopedBitmap screenImage(GrabScreen(screen));
-
     const bool sameRegion = !IsRectEmpty(&region);
-    CCapture overlay;
+    // In same-region mode the overlay ends on the pointer position posted below, before it ever
+    // paints: nothing but the region is shown or cut, so only the region is grabbed, and that
+    // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
+    ScopedBitmap screenImage(sameRegion ? GrabRegion(screen, region) : GrabScreen(screen));
+
     overlay.screenBitmap = screenImage.Get();
+    overlay.imageOrigin = sameRegion ? POINT{region.left, region.top} : POINT{0, 0};
     overlay.cursor = cursor.handle ? &cursor : nullptr;
     overlay.sameRegion = sameRegion;
-    const HWND window = overlay.Create(nullptr, screen, L"", WS_POPUP | WS_VISIBLE,
-                                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    if (window) {
+        // Monitors may have come or gone during a long delay.
+        if (!EqualRect(&planned, &screen)) {
+            MoveWindow(window, screen.left, screen.top, screen.right - screen.left,
+                       screen.bottom - screen.top, FALSE);
+        }
+        ShowWindow(window, SW_SHOW);
+        PostPointerPosition(window);
+    }
     const int result = RunModalLoop(nullptr, window);
     if (window) {
         DestroyWindow(window);
@@ -64,9 +117,10 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
         }
         return nullptr;
     }
-    if (!sameRegion) {
-        region = ToRECT(overlay.selection);
+    if (sameRegion) {
+        return screenImage.Release();
     }
+    region = ToRECT(overlay.selection);
     return IsRectEmpty(&region) ? nullptr : CropBitmap(screenImage.Get(), region);
 }
 
@@ -84,30 +138,19 @@ HBITMAP GrabScreen(const RECT& r) {
     return bitmap;
 }
 
+HBITMAP GrabRegion(const RECT& screen, const RECT& region) {
+    const HWND desktop = GetDesktopWindow();
+    const ScopedWindowDC screenDC(desktop, GetWindowDC(desktop));
+    // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
+    return CutOut(screenDC.Get(), POINT{screen.left, screen.top},
+                  Size{screen.right - screen.left, screen.bottom - screen.top}, region);
+}
+
 HBITMAP CropBitmap(HBITMAP source, const RECT& r) {
-    CropPlan plan{};
-    if (!PlanCrop(GetBitmapSize(source), ToRect(r), plan)) {
-        return nullptr;
-    }
     const ScopedIC display(L"display");
     const ScopedMemDC sourceDC(display.Get());
-    const ScopedMemDC resultDC(display.Get());
-    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
-    if (!result) {
-        return nullptr;
-    }
     const ScopedSelect sourceSelected(sourceDC.Get(), source);
-    const ScopedSelect resultSelected(resultDC.Get(), result);
-    // A region stored on a larger monitor layout reaches past the image: black, not garbage.
-    if (plan.fill) {
-        PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
-    }
-    if (plan.copy) {
-        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
-               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top,
-               sourceDC.Get(), plan.source.left, plan.source.top, SRCCOPY);
-    }
-    return result;
+    return CutOut(sourceDC.Get(), POINT{0, 0}, GetBitmapSize(source), r);
 }
 
 Rect LoadCaptureRegion() {

@@ -1,7 +1,7 @@
 #pragma once
-// One complete capture: wait out the delay, freeze the whole virtual screen (every monitor),
-// optionally with the mouse pointer, let the user choose a rectangle on the overlay and cut it
-// out as a new bitmap.
+// One complete capture: wait out the delay, freeze the whole virtual screen (every monitor), or
+// only the region when the same region is taken again, optionally with the mouse pointer, let
+// the user choose a rectangle on the overlay and cut it out as a new bitmap.
 #include <windows.h>
 
 #include <cstdint>
@@ -19,6 +19,11 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
 
 // A bitmap compatible with the display holding the screen pixels of the screen rectangle r.
 HBITMAP GrabScreen(const RECT& r);
+
+// A new bitmap of the region's size holding the screen pixels of the region, which is relative
+// to the top-left corner of the screen rectangle; what lies outside the screen is black. Null
+// for an empty region or one too large for a bitmap.
+HBITMAP GrabRegion(const RECT& screen, const RECT& region);
 
 // A new bitmap of r's size holding source's pixels from r. What lies outside source is black.
 // Null for an empty region or one too large for a bitmap.

@@ -35,10 +35,10 @@ bool IsMutexPresent() {
     return ScopedHandle(OpenMutexW(SYNCHRONIZE, FALSE, kCaptureMutexName)).Get() != nullptr;
 }
 
-// The overlay, once it covers the virtual screen.
-HWND WaitForOverlay() {
+// The overlay, once it covers the virtual screen; none if the session ends before it is seen.
+HWND WaitForOverlay(const std::atomic<bool>& sessionOver) {
     const RECT screen = VirtualScreen();
-    for (int i = 0; i < 2000; ++i, Sleep(5)) {
+    for (int i = 0; i < 2000 && !sessionOver; ++i, Sleep(5)) {
         const HWND window = WindowFromPoint(POINT{screen.left, screen.top});
         RECT rect{};
         if (window != GetDesktopWindow() && GetWindowRect(window, &rect) &&
@@ -88,9 +88,12 @@ SessionResult RunSession(uint32_t delayMs, bool includeCursor, RECT region,
     const DWORD start = GetTickCount();
     std::atomic<bool> finished{false};
     std::thread driver([&] {
-        const HWND overlay = WaitForOverlay();
+        const HWND overlay = WaitForOverlay(finished);
         out.msUntilOverlay = GetTickCount() - start;
         out.mutexDuringSession = IsMutexPresent();
+        // The overlay first takes in the pointer entering it, with the position it had then;
+        // input played before that would be moved back there.
+        Sleep(kSettleMs);
         Play(drag, key);
         for (int i = 0; i < 200 && !finished; ++i) {
             Sleep(10);
@@ -164,25 +167,35 @@ TEST_F(CaptureSessionTest, DelayedCaptureWaitsForDelayAndSettleTimeAndDrawsThePo
                    arrow, 0, 0, 0, nullptr, DI_NORMAL);
     }
     ASSERT_NE(BitmapPixels(expected.Get()), std::vector<uint32_t>(8000, 0xFFFFFF));
-    ASSERT_FALSE(IsMutexPresent());
-    std::atomic<bool> duringDelay{false};
-    std::thread painter([&] {
-        Sleep(kDelayMs + kCaptureSettleMs - 250);
-        duringDelay = IsMutexPresent();
-        const RECT all{0, 0, 400, 300};
-        FillRect(ScopedWindowDC(pattern.hwnd).Get(), &all,
-                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PumpMessagesFor(50);
-    });
-    MoveMouseTo(300, 250);
-    const SessionResult result = RunSession(kDelayMs, true, RECT{}, {{300, 250}, {399, 329}});
-    painter.join();
-    EXPECT_TRUE(duringDelay);
-    EXPECT_TRUE(result.mutexDuringSession);
-    EXPECT_FALSE(IsMutexPresent());
-    EXPECT_GE(result.msUntilOverlay, kDelayMs + kCaptureSettleMs);
-    ASSERT_NE(result.bitmap.Get(), nullptr);
-    EXPECT_EQ(BitmapPixels(result.bitmap.Get()), BitmapPixels(expected.Get()));
+    // Drawn, and in same-region mode, where only the region is grabbed.
+    const std::pair<RECT, std::vector<POINT>> ways[] = {
+        {RECT{}, {{300, 250}, {399, 329}}},
+        {ToRegion(RECT{300, 250, 400, 330}), {}},
+    };
+    for (const auto& [given, drag] : ways) {
+        ASSERT_FALSE(IsMutexPresent());
+        std::atomic<bool> duringDelay{false};
+        std::thread painter([&] {
+            Sleep(kDelayMs + kCaptureSettleMs - 250);
+            duringDelay = IsMutexPresent();
+            const RECT all{0, 0, 400, 300};
+            FillRect(ScopedWindowDC(pattern.hwnd).Get(), &all,
+                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            PumpMessagesFor(50);
+        });
+        MoveMouseTo(300, 250);
+        const SessionResult result = RunSession(kDelayMs, true, given, drag);
+        painter.join();
+        EXPECT_TRUE(duringDelay);
+        EXPECT_FALSE(IsMutexPresent());
+        // A same-region overlay is gone before anyone outside can see it.
+        if (!drag.empty()) {
+            EXPECT_TRUE(result.mutexDuringSession);
+            EXPECT_GE(result.msUntilOverlay, kDelayMs + kCaptureSettleMs);
+        }
+        ASSERT_NE(result.bitmap.Get(), nullptr);
+        EXPECT_EQ(BitmapPixels(result.bitmap.Get()), BitmapPixels(expected.Get()));
+    }
 }
 
 // A region stored on another monitor layout reaches past the frozen image: what lies outside
@@ -202,6 +215,26 @@ TEST(CropBitmapTest, CopiesInsideAndFillsBlackOutside) {
         EXPECT_EQ(BitmapPixels(cut.Get()), expected) << r.left << ',' << r.top;
     }
     EXPECT_EQ(CropBitmap(source.Get(), RECT{20, 20, 10, 10}), nullptr);
+}
+
+// Same-region mode grabs the region alone; one stored on a larger layout reaches past the
+// screen's corner, and what lies beyond it is black.
+TEST(GrabRegionTest, KeepsWhatIsOnTheScreenAndFillsBlackBeyond) {
+    const RECT screen = VirtualScreen();
+    const RECT corner{screen.right - 40, screen.bottom - 30, screen.right, screen.bottom};
+    CPatternWindow pattern(corner);
+    PumpMessagesFor(100);
+    const std::vector<uint32_t> inside = ExpectedPattern(corner);
+    const ScopedBitmap grabbed(GrabRegion(
+        screen, ToRegion(RECT{corner.left, corner.top, corner.right + 20, corner.bottom + 10})));
+    std::vector<uint32_t> expected;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            expected.push_back(x < 40 && y < 30 ? inside[y * 40 + x] : 0);
+        }
+    }
+    ASSERT_NE(grabbed.Get(), nullptr);
+    EXPECT_EQ(BitmapPixels(grabbed.Get()), expected);
 }
 
 // Run by two_monitors.sh with a second monitor left of the primary: the overlay covers both,

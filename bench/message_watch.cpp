@@ -1,0 +1,52 @@
+// Loaded into glimpser.exe by the road benchmark's global message hook. It tells the benchmark
+// when the overlay and the viewer finish their first paint and when the overlay takes its first
+// mouse message: moments that no outside observer can see on a screen whose pixels do not change.
+#include <windows.h>
+
+namespace {
+
+constexpr UINT kReport = WM_APP + 77;
+constexpr const wchar_t* kWatcherClass = L"GlimpserRoadWatch";
+
+enum Event : WPARAM { kOverlayPainted = 1, kOverlayMouse = 2, kViewerPainted = 3 };
+
+bool reported[4] = {};
+HWND paintingWindow = nullptr;
+
+bool IsOverlay(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+}
+
+void Report(Event event) {
+    if (reported[event]) {
+        return;
+    }
+    reported[event] = true;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    PostMessageW(FindWindowW(kWatcherClass, nullptr), kReport, event,
+                 static_cast<LPARAM>(now.QuadPart));
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    WatchMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        if (paintingWindow) {
+            // The message after a WM_PAINT is taken once its handler has returned.
+            Report(IsOverlay(paintingWindow) ? kOverlayPainted : kViewerPainted);
+            paintingWindow = nullptr;
+        }
+        if (msg->message == WM_PAINT && msg->hwnd) {
+            paintingWindow = msg->hwnd;
+            // Something to take right after the paint, even when the queue is idle.
+            PostMessageW(msg->hwnd, WM_NULL, 0, 0);
+        } else if (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST && msg->hwnd &&
+                   IsOverlay(msg->hwnd)) {
+            Report(kOverlayMouse);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
