@@ -176,9 +176,9 @@ bool EncodePng(const PngPicture& picture, IPngSink& sink) {
     // PNG's own limit on both sides; rows also pass to zlib whole, in one 32-bit count.
     constexpr uint32_t kLargest = 0x7FFFFFFF;
     constexpr uint32_t kWidest = (0xFFFFFFFFu - 1) / kBytesPerPixel;
-    if (picture.pixels == nullptr || picture.width == 0 || picture.height == 0 ||
-        picture.width > kWidest || picture.height > kLargest ||
-        picture.stride < size_t{picture.width} * 4) {
+    if ((picture.pixels == nullptr && picture.rows == nullptr) || picture.width == 0 ||
+        picture.height == 0 || picture.width > kWidest || picture.height > kLargest ||
+        (picture.rows == nullptr && picture.stride < size_t{picture.width} * 4)) {
         return false;
     }
     const size_t rowBytes = size_t{picture.width} * kBytesPerPixel;
@@ -203,7 +203,11 @@ bool EncodePng(const PngPicture& picture, IPngSink& sink) {
     uint8_t* current = work.rows + slot;
     uint8_t* filtered = work.rows + 2 * slot;
     for (uint32_t y = 0; y < picture.height; ++y) {
-        const uint8_t* source = picture.pixels + y * picture.stride;
+        const uint8_t* source =
+            picture.rows != nullptr ? picture.rows->Row(y) : picture.pixels + y * picture.stride;
+        if (source == nullptr) {
+            return false;
+        }
         uint8_t* rgb = current + 1;
         for (uint32_t x = 0; x < picture.width; ++x, source += 4, rgb += 3) {
             rgb[0] = source[2];

@@ -17,47 +17,62 @@ bool Fails(PngFileStep step) {
     return failingStep == step;
 }
 
-// The bitmap as 32-bit top-down pixels (blue, green, red, unused), whatever its own format.
-class DibPixels {
+// The bitmap's rows as 32-bit pixels, whatever its own format, read a band at a time: a whole
+// copy of a full-screen capture would add its size again to the capture's peak memory.
+class DibRows : public IPngRows {
 public:
-    explicit DibPixels(HBITMAP bitmap) {
+    explicit DibRows(HBITMAP bitmap) : bitmap(bitmap) {
         BITMAP header{};
         if (bitmap == nullptr || GetObjectW(bitmap, sizeof(header), &header) == 0 ||
             header.bmWidth <= 0 || header.bmHeight <= 0) {
             return;
         }
-        const size_t bytes = size_t{4} * static_cast<uint32_t>(header.bmWidth) *
-                             static_cast<uint32_t>(header.bmHeight);
-        pixels = static_cast<uint8_t*>(std::malloc(bytes));
-        if (pixels == nullptr) {
+        band = static_cast<uint8_t*>(
+            std::malloc(size_t{4} * kBandRows * static_cast<uint32_t>(header.bmWidth)));
+        if (band == nullptr) {
             outOfMemory = true;
             return;
         }
-        BITMAPINFO info{};
+        // Bottom-up, the one row order in which GDI numbers scan lines the same everywhere.
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = header.bmWidth;
-        info.bmiHeader.biHeight = -header.bmHeight;
+        info.bmiHeader.biHeight = header.bmHeight;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        const ScopedDC screen(CreateCompatibleDC(nullptr));
-        if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(header.bmHeight), pixels, &info,
-                      DIB_RGB_COLORS) == header.bmHeight) {
-            picture.pixels = pixels;
-            picture.width = static_cast<uint32_t>(header.bmWidth);
-            picture.height = static_cast<uint32_t>(header.bmHeight);
-            picture.stride = size_t{4} * picture.width;
-        }
+        picture.rows = this;
+        picture.width = static_cast<uint32_t>(header.bmWidth);
+        picture.height = static_cast<uint32_t>(header.bmHeight);
     }
-    ~DibPixels() { std::free(pixels); }
-    DibPixels(const DibPixels&) = delete;
-    DibPixels& operator=(const DibPixels&) = delete;
+    ~DibRows() { std::free(band); }
+    DibRows(const DibRows&) = delete;
+    DibRows& operator=(const DibRows&) = delete;
+
+    const uint8_t* Row(uint32_t y) override {
+        if (y < bandTop || y >= bandTop + bandRows) {
+            bandTop = y;
+            bandRows = picture.height - y < kBandRows ? picture.height - y : kBandRows;
+            const UINT firstScan = picture.height - (bandTop + bandRows);
+            if (GetDIBits(dc.Get(), bitmap, firstScan, bandRows, band, &info, DIB_RGB_COLORS) !=
+                static_cast<int>(bandRows)) {
+                bandRows = 0;
+                return nullptr;
+            }
+        }
+        return band + size_t{4} * picture.width * (bandTop + bandRows - 1 - y);
+    }
 
     bool outOfMemory = false;
-    PngPicture picture;  // no pixels when the bitmap could not be read
+    PngPicture picture;  // no rows when the bitmap could not be read
 
 private:
-    uint8_t* pixels = nullptr;
+    static constexpr uint32_t kBandRows = 64;
+    HBITMAP bitmap;
+    ScopedDC dc{CreateCompatibleDC(nullptr)};
+    BITMAPINFO info{};
+    uint8_t* band = nullptr;
+    uint32_t bandTop = 0;
+    uint32_t bandRows = 0;
 };
 
 class FileSink : public IPngSink {
@@ -97,11 +112,11 @@ bool WriteDurably(HANDLE file, const PngPicture& picture) {
 }  // namespace
 
 PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace) {
-    DibPixels pixels(bitmap);
+    DibRows pixels(bitmap);
     if (pixels.outOfMemory) {
         return PngFileResult::NoMemory;
     }
-    if (pixels.picture.pixels == nullptr) {
+    if (pixels.picture.rows == nullptr) {
         return PngFileResult::Failed;
     }
     pixels.picture.dpi = dpi != 0 ? dpi : GetScreenDpi();
