@@ -1,0 +1,68 @@
+#pragma once
+// Draws any rectangle of a zoomed image into a 32-bit pixel buffer. Every output pixel is
+// worked out from one mapping of the whole image, whatever rectangle is asked for, so pieces
+// drawn one at a time join into exactly the picture of one whole draw.
+//
+// Smooth: output pixel u samples image coordinate u × image / zoomed, blended bilinearly
+// between its two neighbours (the last row and column repeat past the edge); when zooming
+// out, each output pixel averages the image pixels its cell covers. Sharp: output pixel u
+// takes image pixel (2u + 1) × image / (2 × zoomed), the pixel under its centre.
+#include <cstdint>
+
+#include "win/rect.h"
+
+// Readable pixels a source row must offer past the last column asked for; their values do
+// not matter (they are weighted by zero).
+inline constexpr int32_t kScalerRowPadding = 3;
+
+// Image rows on demand, asked for in increasing order.
+class ScalerSource {
+public:
+    // Called once per draw, before any Row: the image columns [first, end) will be read.
+    // False stops the draw (no memory for the rows).
+    virtual bool Columns(int32_t first, int32_t end) = 0;
+    // Image row y: element i is pixel (first + i, y), readable for i < end − first +
+    // kScalerRowPadding.
+    virtual const uint32_t* Row(int32_t y) = 0;
+
+protected:
+    ~ScalerSource() = default;
+};
+
+enum class ScaleFilter { kSmooth, kSharp };
+
+// Weights of one output coordinate: four image pixels from first on, in 128ths.
+struct ScaleTaps {
+    int32_t first;
+    int16_t weights[4];
+};
+
+// The taps of output coordinate u in [0, zoomed) for an axis of image pixels; zoomed must not
+// be less than half of image.
+ScaleTaps SmoothTaps(int32_t u, int32_t image, int32_t zoomed);
+int32_t SharpPixel(int32_t u, int32_t image, int32_t zoomed);
+
+class ZoomScaler {
+public:
+    ZoomScaler() = default;
+    ZoomScaler(const ZoomScaler&) = delete;
+    ZoomScaler& operator=(const ZoomScaler&) = delete;
+    ~ZoomScaler();
+
+    // Fills out (row after row, stride pixels apart) with the part target of the image zoomed
+    // from image to zoomed; target is in zoomed coordinates and lies inside (0, 0, zoomed).
+    // False when working memory could not be had; out is then incomplete.
+    bool Draw(ScalerSource& source, ScaleFilter filter, Size image, Size zoomed, const Rect& target,
+              uint32_t* out, int32_t stride);
+
+private:
+    bool Reserve(int32_t width);
+    bool DrawSmooth(ScalerSource& source, Size image, Size zoomed, const Rect& target,
+                    uint32_t* out, int32_t stride);
+    bool DrawSharp(ScalerSource& source, Size image, Size zoomed, const Rect& target, uint32_t* out,
+                   int32_t stride);
+
+    // Working rows for one output width: column taps and four horizontally scaled image rows.
+    void* memory = nullptr;
+    int32_t capacity = 0;
+};
