@@ -97,8 +97,18 @@ TEST(ZoomScaler, PiecesMatchTheWholeDrawAtEveryZoom) {
     }
 }
 
-// What a smooth draw must give: a flat image stays flat, a ramp is interpolated from the
-// top-left of each cell, the edge repeats, and 50% averages each 2 by 2 block.
+int MaxChannelDifference(uint32_t a, uint32_t b) {
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        most = d < 0 ? (-d > most ? -d : most) : (d > most ? d : most);
+    }
+    return most;
+}
+
+// What a smooth draw must give, within the rounding of its two passes (one level per
+// channel): a flat image stays flat, a ramp is interpolated from the top-left of each cell, the
+// edge repeats, and 50% averages the pixels each output pixel covers.
 TEST(ZoomScaler, SmoothValues) {
     struct Case {
         const char* name;
@@ -138,8 +148,10 @@ TEST(ZoomScaler, SmoothValues) {
         Size zoomed{c.image.cx * c.percent / 100, c.image.cy * c.percent / 100};
         std::vector<uint32_t> out =
             Render(image, ScaleFilter::kSmooth, zoomed, Rect{0, 0, zoomed.cx, zoomed.cy});
-        std::vector<uint32_t> row0(out.begin(), out.begin() + zoomed.cx);
-        EXPECT_EQ(row0, c.expectedRow0) << c.name;
+        ASSERT_EQ(static_cast<size_t>(zoomed.cx), c.expectedRow0.size()) << c.name;
+        for (int32_t x = 0; x < zoomed.cx; ++x) {
+            EXPECT_LE(MaxChannelDifference(out[x], c.expectedRow0[x]), 1) << c.name << " x " << x;
+        }
     }
 }
 
