@@ -252,7 +252,8 @@ ScaleTaps SmoothTaps(int32_t u, int32_t image, int32_t zoomed) {
 }
 
 int32_t SharpPixel(int32_t u, int32_t image, int32_t zoomed) {
-    return static_cast<int32_t>((2 * static_cast<int64_t>(u) + 1) * image /
+    // A centre exactly on the line between two pixels takes the upper or left one.
+    return static_cast<int32_t>(((2 * static_cast<int64_t>(u) + 1) * image - 1) /
                                 (2 * static_cast<int64_t>(zoomed)));
 }
 

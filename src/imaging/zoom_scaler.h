@@ -6,7 +6,8 @@
 // Smooth: output pixel u samples image coordinate u × image / zoomed, blended bilinearly
 // between its two neighbours (the last row and column repeat past the edge); when zooming
 // out, each output pixel averages the image pixels its cell covers. Sharp: output pixel u
-// takes image pixel (2u + 1) × image / (2 × zoomed), the pixel under its centre.
+// takes the image pixel under its centre, ((2u + 1) × image − 1) / (2 × zoomed), the upper or
+// left one when the centre lies on the line between two, as StretchBlt does.
 #include <cstdint>
 
 #include "win/rect.h"

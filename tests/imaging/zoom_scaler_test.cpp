@@ -155,7 +155,8 @@ TEST(ZoomScaler, SmoothValues) {
     }
 }
 
-// Sharp picks the pixel under each output pixel's centre, as the platform's StretchBlt does.
+// Sharp picks the pixel under each output pixel's centre, as the platform's StretchBlt does,
+// the upper one on a tie.
 TEST(ZoomScaler, SharpPixelsAreThoseUnderTheCentres) {
     struct Case {
         int32_t image, zoomed;
@@ -164,6 +165,8 @@ TEST(ZoomScaler, SharpPixelsAreThoseUnderTheCentres) {
         {7, 8, {0, 1, 2, 3, 3, 4, 5, 6}},
         {7, 10, {0, 1, 1, 2, 3, 3, 4, 5, 5, 6}},
         {7, 17, {0, 0, 1, 1, 1, 2, 2, 3, 3, 3, 4, 4, 5, 5, 5, 6, 6}},
+        {2, 3, {0, 0, 1}},  // centres on the line between two pixels
+        {2, 5, {0, 0, 0, 1, 1}},
     };
     for (const Case& c : cases) {
         std::vector<int32_t> got;
