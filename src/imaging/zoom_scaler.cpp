@@ -266,6 +266,7 @@ bool ZoomScaler::Reserve(int32_t width) {
         return true;
     }
     std::free(memory);
+    columnsReady = false;
     memory = std::malloc(BytesFor(width));
     capacity = memory ? width : 0;
     return memory != nullptr;
@@ -290,18 +291,24 @@ bool ZoomScaler::DrawSmooth(ScalerSource& source, Size image, Size zoomed, const
     Layout layout = Carve(memory, width);
     int32_t firstColumn = SmoothTaps(target.left, image.cx, zoomed.cx).first;
     int32_t lastColumn = SmoothTaps(target.right - 1, image.cx, zoomed.cx).first;
-    // Zooming in blends two neighbours; zooming out may cover up to four, but at an even
-    // width never more than two.
-    bool fourTaps = false;
-    // Columns past the width repeat the last one: rows are worked four pixels at a time.
-    for (int32_t i = 0; i < ((width + 3) & ~3); ++i) {
-        ScaleTaps taps = SmoothTaps(target.left + (i < width ? i : width - 1), image.cx, zoomed.cx);
-        layout.first[i] = taps.first - firstColumn;
-        layout.lerp[2 * i] = layout.lerp[2 * i + 1] = taps.weights[1];
-        fourTaps = fourTaps || taps.weights[2] != 0 || taps.weights[3] != 0;
-        for (int32_t k = 0; k < 16; ++k) {
-            layout.taps[i].weights[k] = taps.weights[k / 4];
+    Columns wanted{ScaleFilter::kSmooth, target.left, target.right, image.cx, zoomed.cx};
+    if (!columnsReady || !(columns == wanted)) {
+        // Zooming in blends two neighbours; zooming out may cover up to four, but at an even
+        // width never more than two.
+        fourTaps = false;
+        // Columns past the width repeat the last one: rows are worked four pixels at a time.
+        for (int32_t i = 0; i < ((width + 3) & ~3); ++i) {
+            ScaleTaps taps =
+                SmoothTaps(target.left + (i < width ? i : width - 1), image.cx, zoomed.cx);
+            layout.first[i] = taps.first - firstColumn;
+            layout.lerp[2 * i] = layout.lerp[2 * i + 1] = taps.weights[1];
+            fourTaps = fourTaps || taps.weights[2] != 0 || taps.weights[3] != 0;
+            for (int32_t k = 0; k < 16; ++k) {
+                layout.taps[i].weights[k] = taps.weights[k / 4];
+            }
         }
+        columns = wanted;
+        columnsReady = true;
     }
     if (!source.Columns(firstColumn, lastColumn + 4 < image.cx ? lastColumn + 4 : image.cx)) {
         return false;
@@ -339,8 +346,13 @@ bool ZoomScaler::DrawSharp(ScalerSource& source, Size image, Size zoomed, const 
     int32_t width = target.right - target.left;
     Layout layout = Carve(memory, width);
     int32_t firstColumn = SharpPixel(target.left, image.cx, zoomed.cx);
-    for (int32_t i = 0; i < width; ++i) {
-        layout.first[i] = SharpPixel(target.left + i, image.cx, zoomed.cx) - firstColumn;
+    Columns wanted{ScaleFilter::kSharp, target.left, target.right, image.cx, zoomed.cx};
+    if (!columnsReady || !(columns == wanted)) {
+        for (int32_t i = 0; i < width; ++i) {
+            layout.first[i] = SharpPixel(target.left + i, image.cx, zoomed.cx) - firstColumn;
+        }
+        columns = wanted;
+        columnsReady = true;
     }
     if (!source.Columns(firstColumn, SharpPixel(target.right - 1, image.cx, zoomed.cx) + 1)) {
         return false;

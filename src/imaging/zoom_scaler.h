@@ -66,4 +66,14 @@ private:
     // Working rows for one output width: column taps and four horizontally scaled image rows.
     void* memory = nullptr;
     int32_t capacity = 0;
+    // The columns the taps in memory were worked out for; bands of rows drawn one after
+    // another over the same columns reuse them.
+    struct Columns {
+        ScaleFilter filter;
+        int32_t left, right, image, zoomed;
+        bool operator==(const Columns&) const = default;
+    };
+    Columns columns{};
+    bool columnsReady = false;
+    bool fourTaps = false;
 };

@@ -171,8 +171,8 @@ private:
     // WM_SETICON does not take the icons over.
     ScopedIcon smallIcon;
     ScopedIcon largeIcon;
-    // Zoomed paints are drawn here and blitted once: one client-sized buffer, grown with the
-    // client, whatever the zoom.
+    // Zoomed paints are drawn here a band of client rows at a time and blitted: one buffer,
+    // grown with the client's width, whatever the zoom.
     ScopedBitmap paintBuffer;
     uint32_t* paintPixels = nullptr;
     Size paintBufferSize{0, 0};
