@@ -16,7 +16,7 @@
 // not matter (they are weighted by zero).
 inline constexpr int32_t kScalerRowPadding = 3;
 
-// Image rows on demand, asked for in increasing order.
+// Image rows on demand, asked for in increasing order within one draw.
 class ScalerSource {
 public:
     // Called once per draw, before any Row: the image columns [first, end) will be read.
@@ -38,8 +38,8 @@ struct ScaleTaps {
     int16_t weights[4];
 };
 
-// The taps of output coordinate u in [0, zoomed) for an axis of image pixels; zoomed must not
-// be less than half of image.
+// The taps of output coordinate u in [0, zoomed) for an axis of image pixels; zoomed must be
+// at least a third of image (a cell then covers at most four pixels).
 ScaleTaps SmoothTaps(int32_t u, int32_t image, int32_t zoomed);
 int32_t SharpPixel(int32_t u, int32_t image, int32_t zoomed);
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-// Pixels per band of image rows copied out for the scaler: small next to the client buffer.
+// Pixels per band of image rows copied out for the scaler (1 MB).
 constexpr int32_t kBandPixels = 1 << 18;
 // Client rows per band drawn and blitted: a band of a 4K-wide client is 1 MB, well inside a
 // processor's cache.
