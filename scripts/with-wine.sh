@@ -4,6 +4,11 @@
 # first use and kept for the next command (scripts/stop-wine.sh ends them).
 # A Windows program (*.exe) is started through wine64.
 # GLIMPSER_SCREEN (default 1920x1080x24) chooses the display size; a different size restarts Xvfb.
+# Wine's GDI as the viewer tests see it: StretchBlt enlarges by taking the source pixel under
+# each destination pixel's centre (the upper or left one on a tie) and, in the default
+# BLACKONWHITE mode, ANDs the pixels it drops when shrinking; GDI+'s default (bilinear)
+# DrawImage samples from each pixel's top-left corner and fades the last row and column to
+# transparent unless the image attributes' wrap mode is TileFlipXY.
 set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR COMMAND [ARGS...]" >&2; exit 2; }
 build=$(realpath -m "$1"); shift

@@ -18,7 +18,6 @@ CMainWindow::CMainWindow() {
 }
 
 CMainWindow::~CMainWindow() {
-    smoothCache.Reset();
     DestroyAcceleratorTable(accelerators);
     SetSettingInt("Settings", "SmoothStretch", smoothStretch);
     SetSettingInt("Settings", "LastSaveType", lastSaveType);
@@ -67,7 +66,6 @@ void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
 
 void CMainWindow::DropImage() {
     image.Reset();
-    smoothCache.Reset();
 }
 
 LRESULT CMainWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {

@@ -10,6 +10,7 @@
 #include "history/file_base.h"
 #include "imaging/gdiplus_bitmap.h"
 #include "imaging/gdiplus_lifetime.h"
+#include "imaging/zoom_scaler.h"
 #include "tessel/list.h"
 #include "tessel/owned_ptr.h"
 #include "tessel/string_core.h"
@@ -151,12 +152,12 @@ private:
     void OnScrollRequest(int bar, WORD code);
     Size ImageSize() const;
     Size ZoomedImageSize() const;
-    void PaintImage(HDC dc, const RECT& clip, Point origin, Size zoomed);
+    void PaintImage(HDC dc, const RECT& update, const RECT& client, Point origin, Size zoomed);
+    bool ReservePaintBuffer(HDC dc, Size size);
 
     // GDI+ stays started for everything below, which is destroyed before it.
     GdiplusLifetime gdiplus;
     ScopedBitmap image;
-    Tessel::OwnedPtr<GdiplusBitmap> smoothCache;
     int32_t zoomIndex = 1;
     int32_t wheelRemainder = 0;
     bool fitting = false;
@@ -178,6 +179,12 @@ private:
     // WM_SETICON does not take the icons over.
     ScopedIcon smallIcon;
     ScopedIcon largeIcon;
+    // Zoomed paints are drawn here a band of client rows at a time and blitted: one buffer,
+    // grown with the client's width, whatever the zoom.
+    ScopedBitmap paintBuffer;
+    uint32_t* paintPixels = nullptr;
+    Size paintBufferSize{0, 0};
+    ZoomScaler scaler;
 };
 
 #endif

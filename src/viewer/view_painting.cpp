@@ -1,16 +1,80 @@
-// WM_PAINT: the part of the zoomed image inside the update rectangle, and the
-// application-workspace colour around the image.
-#include "imaging/bitmap_utils.h"
+// WM_PAINT: the zoomed image, and the application-workspace colour around it.
+#include <optional>
+
+#include "imaging/zoom_scaler.h"
 #include "viewer/main_window.h"
 #include "viewer/zoom_geometry.h"
 #include "win/scoped_win.h"
 
 namespace {
 
-// Source pixels drawn beyond the update rectangle for a filtered stretch, so
-// that each visible pixel blends the same neighbours as in a whole-image draw
-// and strips painted one after another meet without seams.
-constexpr int32_t kSmoothMargin = 4;
+// Pixels per band of image rows copied out for the scaler (1 MB).
+constexpr int32_t kBandPixels = 1 << 18;
+// Client rows per band drawn and blitted: a band of a 4K-wide client is 1 MB, well inside a
+// processor's cache.
+constexpr int32_t kOutputBandRows = 64;
+
+BITMAPINFO TopDownInfo(int32_t width, int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// The image's rows as 32-bit pixels, copied band by band into a small DIB section: a capture
+// is a device-dependent bitmap whose pixels cannot be read in place, and a history image may
+// have any bit depth.
+class BandSource final : public ScalerSource {
+public:
+    BandSource(HDC imageDC, Size image) : imageDC(imageDC), image(image), bandDC(imageDC) {}
+
+    bool Columns(int32_t first, int32_t end) override {
+        if (band && first == firstColumn && end - first == columns) {
+            return true;  // the next band of output rows over the same columns
+        }
+        firstColumn = first;
+        columns = end - first;
+        width = columns + kScalerRowPadding;
+        rows = kBandPixels / width;
+        rows = rows < 1 ? 1 : (rows > image.cy ? image.cy : rows);
+        top = filled = 0;
+        select.reset();
+        BITMAPINFO info = TopDownInfo(width, rows);
+        void* bits = nullptr;
+        band.Reset(CreateDIBSection(imageDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!band || !bandDC.Get()) {
+            return false;
+        }
+        pixels = static_cast<uint32_t*>(bits);
+        select.emplace(bandDC.Get(), band.Get());
+        return true;
+    }
+
+    const uint32_t* Row(int32_t y) override {
+        if (y < top || y >= top + filled) {
+            top = y;
+            filled = image.cy - y < rows ? image.cy - y : rows;
+            BitBlt(bandDC.Get(), 0, 0, columns, filled, imageDC, firstColumn, y, SRCCOPY);
+            // The pixels are read directly next; no drawing may still be queued.
+            GdiFlush();
+        }
+        return pixels + static_cast<int64_t>(y - top) * width;
+    }
+
+private:
+    HDC imageDC;
+    Size image;
+    ScopedMemDC bandDC;
+    ScopedBitmap band;
+    std::optional<ScopedSelect> select;
+    uint32_t* pixels = nullptr;
+    int32_t firstColumn = 0, columns = 0, width = 0, rows = 0;
+    int32_t top = 0, filled = 0;
+};
 
 }  // namespace
 
@@ -23,7 +87,7 @@ LRESULT CMainWindow::OnPaint(UINT, WPARAM, LPARAM, bool&) {
                  PaintOrigin(client.bottom, zoomed.cy, scroll.y)};
     ScopedPaint paint(hwnd);
     if (image) {
-        PaintImage(paint.Get(), paint.UpdateRect(), origin, zoomed);
+        PaintImage(paint.Get(), paint.UpdateRect(), client, origin, zoomed);
         ExcludeClipRect(paint.Get(), origin.x, origin.y, origin.x + zoomed.cx,
                         origin.y + zoomed.cy);
     }
@@ -31,63 +95,69 @@ LRESULT CMainWindow::OnPaint(UINT, WPARAM, LPARAM, bool&) {
     return 0;
 }
 
-void CMainWindow::PaintImage(HDC dc, const RECT& update, Point origin, Size zoomed) {
+void CMainWindow::PaintImage(HDC dc, const RECT& update, const RECT& client, Point origin,
+                             Size zoomed) {
     Size source = ImageSize();
     int32_t percent = ZoomSteps[zoomIndex];
     bool smooth = UsesSmoothStretch(smoothStretch, percent);
-    int32_t margin = smooth ? kSmoothMargin : 0;
-    PaintSpan across =
-        VisiblePaintSpan(source.cx, zoomed.cx, origin.x, update.left, update.right, margin);
-    PaintSpan down =
-        VisiblePaintSpan(source.cy, zoomed.cy, origin.y, update.top, update.bottom, margin);
-    if (across.sourceEnd <= across.sourceStart || down.sourceEnd <= down.sourceStart) {
-        return;
-    }
-    int32_t sourceWidth = across.sourceEnd - across.sourceStart;
-    int32_t sourceHeight = down.sourceEnd - down.sourceStart;
-
-    if (smooth) {
-        if (!smoothCache) {
-            smoothCache = WrapBitmapForGdiplus(image.Get());
-        }
-        if (!smoothCache || !smoothCache->Native()) {
-            return;
-        }
-        Gdiplus::GpGraphics* graphics = nullptr;
-        if (Gdiplus::DllExports::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
-            return;
-        }
-        // A view made from a bitmap handle is opaque, so copying gives what blending would,
-        // without the blend per pixel.
-        Gdiplus::DllExports::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
-        // Exact fractional placement, so that the part lands where it lies in
-        // the whole zoomed image.
-        double scaleX = static_cast<double>(zoomed.cx) / source.cx;
-        double scaleY = static_cast<double>(zoomed.cy) / source.cy;
-        Gdiplus::DllExports::GdipDrawImageRectRect(
-            graphics, smoothCache->Native(),
-            static_cast<Gdiplus::REAL>(origin.x + across.sourceStart * scaleX),
-            static_cast<Gdiplus::REAL>(origin.y + down.sourceStart * scaleY),
-            static_cast<Gdiplus::REAL>(sourceWidth * scaleX),
-            static_cast<Gdiplus::REAL>(sourceHeight * scaleY),
-            static_cast<Gdiplus::REAL>(across.sourceStart),
-            static_cast<Gdiplus::REAL>(down.sourceStart), static_cast<Gdiplus::REAL>(sourceWidth),
-            static_cast<Gdiplus::REAL>(sourceHeight), Gdiplus::UnitPixel, nullptr, nullptr,
-            nullptr);
-        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
-        return;
-    }
-
     ScopedMemDC memory(dc);
     ScopedSelect select(memory.Get(), image.Get());
-    int32_t clientWidth = across.clientEnd - across.clientStart;
-    int32_t clientHeight = down.clientEnd - down.clientStart;
     if (percent == 100) {
-        BitBlt(dc, across.clientStart, down.clientStart, clientWidth, clientHeight, memory.Get(),
-               across.sourceStart, down.sourceStart, SRCCOPY);
-    } else {
-        StretchBlt(dc, across.clientStart, down.clientStart, clientWidth, clientHeight,
-                   memory.Get(), across.sourceStart, down.sourceStart, sourceWidth, sourceHeight,
-                   SRCCOPY);
+        BitBlt(dc, origin.x, origin.y, zoomed.cx, zoomed.cy, memory.Get(), 0, 0, SRCCOPY);
+        return;
     }
+    if (!smooth && percent < 100) {
+        // The whole image, whose zoomed size is small here; GDI clips it to the update region.
+        StretchBlt(dc, origin.x, origin.y, zoomed.cx, zoomed.cy, memory.Get(), 0, 0, source.cx,
+                   source.cy, SRCCOPY);
+        return;
+    }
+    RECT shown{origin.x, origin.y, origin.x + zoomed.cx, origin.y + zoomed.cy};
+    RECT visible{};
+    if (!IntersectRect(&visible, &shown, &update) || !IntersectRect(&visible, &visible, &client)) {
+        return;
+    }
+    int32_t width = visible.right - visible.left;
+    int32_t height = visible.bottom - visible.top;
+    // Output rows go through the buffer a band at a time, so that they are still in the
+    // processor's cache when they are blitted.
+    int32_t bandRows = height < kOutputBandRows ? height : kOutputBandRows;
+    if (!ReservePaintBuffer(dc, Size{width, bandRows})) {
+        return;
+    }
+    BandSource rows(memory.Get(), source);
+    ScopedMemDC buffer(dc);
+    ScopedSelect selectBuffer(buffer.Get(), paintBuffer.Get());
+    for (int32_t top = visible.top; top < visible.bottom; top += bandRows) {
+        int32_t count = visible.bottom - top < bandRows ? visible.bottom - top : bandRows;
+        Rect target{visible.left - origin.x, top - origin.y, visible.right - origin.x,
+                    top + count - origin.y};
+        if (!scaler.Draw(rows, smooth ? ScaleFilter::kSmooth : ScaleFilter::kSharp, source, zoomed,
+                         target, paintPixels, paintBufferSize.cx)) {
+            return;
+        }
+        BitBlt(dc, visible.left, top, width, count, buffer.Get(), 0, 0, SRCCOPY);
+        // The next band overwrites the pixels; the blit must have read them.
+        GdiFlush();
+    }
+}
+
+bool CMainWindow::ReservePaintBuffer(HDC dc, Size size) {
+    if (paintBuffer && size.cx <= paintBufferSize.cx && size.cy <= paintBufferSize.cy) {
+        return true;
+    }
+    // Grows with the client's width and is kept: one buffer whatever the zoom.
+    Size grown{size.cx > paintBufferSize.cx ? size.cx : paintBufferSize.cx,
+               size.cy > paintBufferSize.cy ? size.cy : paintBufferSize.cy};
+    paintBuffer.Reset();
+    paintBufferSize = Size{0, 0};
+    BITMAPINFO info = TopDownInfo(grown.cx, grown.cy);
+    void* bits = nullptr;
+    paintBuffer.Reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!paintBuffer) {
+        return false;
+    }
+    paintPixels = static_cast<uint32_t*>(bits);
+    paintBufferSize = grown;
+    return true;
 }

@@ -4,18 +4,6 @@
 
 namespace {
 
-int64_t FloorDiv(int64_t numerator, int64_t denominator) {
-    int64_t quotient = numerator / denominator;
-    if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0))) {
-        --quotient;
-    }
-    return quotient;
-}
-
-int64_t CeilDiv(int64_t numerator, int64_t denominator) {
-    return -FloorDiv(-numerator, denominator);
-}
-
 constexpr int32_t kWheelNotch = 120;
 constexpr int32_t kLinesPerClient = 20;
 
@@ -185,38 +173,4 @@ bool UsesSmoothStretch(int32_t mode, int32_t percent) {
         return false;
     }
     return mode == 1 || (mode == 2 && percent % 100 != 0);
-}
-
-int32_t SourceToClient(int32_t sourceOffset, int32_t imageExtent, int32_t zoomedExtent,
-                       int32_t origin) {
-    if (imageExtent <= 0) {
-        return origin;
-    }
-    int64_t offset = FloorDiv(static_cast<int64_t>(sourceOffset) * zoomedExtent, imageExtent);
-    return SaturateInt32(origin + offset);
-}
-
-PaintSpan VisiblePaintSpan(int32_t imageExtent, int32_t zoomedExtent, int32_t origin,
-                           int32_t clipStart, int32_t clipEnd, int32_t margin) {
-    PaintSpan none{0, 0, 0, 0};
-    if (imageExtent <= 0 || zoomedExtent <= 0) {
-        return none;
-    }
-    int64_t low = clipStart > origin ? clipStart : origin;
-    int64_t imageEnd = static_cast<int64_t>(origin) + zoomedExtent;
-    int64_t high = clipEnd < imageEnd ? clipEnd : imageEnd;
-    if (low >= high) {
-        return none;
-    }
-    // Whole source pixels whose zoomed cells overlap [low, high).
-    int64_t first = FloorDiv((low - origin) * imageExtent, zoomedExtent);
-    int64_t last = CeilDiv((high - origin) * imageExtent, zoomedExtent);
-    first = first - margin < 0 ? 0 : first - margin;
-    last = last + margin > imageExtent ? imageExtent : last + margin;
-    PaintSpan span;
-    span.sourceStart = static_cast<int32_t>(first);
-    span.sourceEnd = static_cast<int32_t>(last);
-    span.clientStart = SourceToClient(span.sourceStart, imageExtent, zoomedExtent, origin);
-    span.clientEnd = SourceToClient(span.sourceEnd, imageExtent, zoomedExtent, origin);
-    return span;
 }

@@ -1,6 +1,6 @@
 // The viewer's view arithmetic as plain functions over integers: zoom steps,
 // the zoomed size, fitting and placing the window, scroll steps, the wheel,
-// dragging and which part of the image a paint has to draw.
+// dragging, where the image is painted and whether it is smoothed.
 #ifndef GLIMPSER_VIEWER_ZOOM_GEOMETRY_H
 #define GLIMPSER_VIEWER_ZOOM_GEOMETRY_H
 
@@ -87,23 +87,5 @@ Point DragScrollPosition(Point startScroll, Point start, Point current, bool has
 int32_t PaintOrigin(int32_t clientExtent, int32_t zoomedExtent, int32_t scrollPosition);
 
 bool UsesSmoothStretch(int32_t mode, int32_t percent);
-
-// The part of the image on one axis that a paint of [clipStart, clipEnd) has
-// to draw: source pixels [sourceStart, sourceEnd) land on client pixels
-// [clientStart, clientEnd). The span is widened by margin source pixels on
-// each side (within the image) so that a filtered stretch sees the neighbours
-// it blends with. Empty (sourceStart == sourceEnd) when nothing is visible.
-struct PaintSpan {
-    int32_t sourceStart;
-    int32_t sourceEnd;
-    int32_t clientStart;
-    int32_t clientEnd;
-};
-PaintSpan VisiblePaintSpan(int32_t imageExtent, int32_t zoomedExtent, int32_t origin,
-                           int32_t clipStart, int32_t clipEnd, int32_t margin);
-
-// The client coordinate at which source pixel edge sourceOffset lands.
-int32_t SourceToClient(int32_t sourceOffset, int32_t imageExtent, int32_t zoomedExtent,
-                       int32_t origin);
 
 #endif

@@ -70,37 +70,3 @@ TEST(ZoomGeometry, SmoothingRuleByModeAndPercent) {
         }
     }
 }
-
-TEST(ZoomGeometry, PaintSpanCoversOnlyTheClipWithWholeSourcePixels) {
-    struct Case {
-        const char* name;
-        int32_t image, zoomed, origin, clipStart, clipEnd, margin;
-        PaintSpan expected;
-    } cases[] = {
-        {"strip at 200%", 800, 1600, 0, 101, 103, 0, {50, 52, 100, 104}},
-        {"scrolled 5000%", 3840, 192000, -96010, 0, 100, 0, {1920, 1923, -10, 140}},
-        {"clip outside the image", 100, 100, 350, 0, 350, 0, {0, 0, 0, 0}},
-        {"margin stays in the image", 800, 1600, 0, 0, 10, 4, {0, 9, 0, 18}},
-        {"margin on both sides", 800, 1600, 0, 100, 110, 4, {46, 59, 92, 118}},
-        {"non-whole ratio", 10, 12, 0, 5, 7, 0, {4, 6, 4, 7}},
-        {"half size", 801, 400, 0, 10, 20, 0, {20, 41, 9, 20}},
-    };
-    for (const Case& c : cases) {
-        PaintSpan s =
-            VisiblePaintSpan(c.image, c.zoomed, c.origin, c.clipStart, c.clipEnd, c.margin);
-        const PaintSpan& e = c.expected;
-        EXPECT_EQ(std::tie(s.sourceStart, s.sourceEnd), std::tie(e.sourceStart, e.sourceEnd))
-            << c.name;
-        if (e.sourceEnd > e.sourceStart) {
-            EXPECT_EQ(std::tie(s.clientStart, s.clientEnd), std::tie(e.clientStart, e.clientEnd))
-                << c.name;
-        }
-    }
-    // A clamped zoomed extent of a very wide image: the span is still a few pixels.
-    PaintSpan s =
-        VisiblePaintSpan(2000000000, kMaxZoomedExtent, -(kMaxZoomedExtent - 1000), 0, 1000, 2);
-    EXPECT_GT(s.sourceEnd, s.sourceStart);
-    EXPECT_LT(s.sourceEnd - s.sourceStart, 2000);
-    EXPECT_LE(s.clientStart, 0);
-    EXPECT_GE(s.clientEnd, 1000);
-}
