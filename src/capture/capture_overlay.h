@@ -43,15 +43,8 @@ public:
     END_MSG_MAP()
 
 private:
-    LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnEraseBkgnd(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnPaint(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnSetCursor(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnIgnored(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnModalPretranslate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    MessageHandler OnClose, OnEraseBkgnd, OnPaint, OnSetCursor, OnKeyDown, OnIgnored,
+        OnModalPretranslate, OnLButtonDown, OnMouseMove;
 
     // Puts the pointer image into the frozen image where the mouse was first seen.
     void PlaceCursor(POINT point);

@@ -92,13 +92,7 @@ public:
     COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
-    COMMAND_ID_HANDLER(ID_CAPTURE_REGION, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY5, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY15, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_CAPTURE_SAME, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY5, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY15, OnCommandCapture)
-    COMMAND_ID_HANDLER(ID_INCLUDE_CURSOR, OnCommandIncludeCursor)
+    CAPTURE_COMMAND_HANDLERS(OnCommandCapture, OnCommandIncludeCursor)
     COMMAND_RANGE_HANDLER(ID_SMOOTH_DISABLED, ID_SMOOTH_AUTOMATIC, OnCommandSmoothStretch)
     COMMAND_ID_HANDLER(ID_ZOOM_IN, OnCommandZoom)
     COMMAND_ID_HANDLER(ID_ZOOM_OUT, OnCommandZoom)
@@ -113,39 +107,13 @@ public:
     END_MSG_MAP()
 
 private:
-    LRESULT OnCreate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnSize(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnActivate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnSetFocus(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnPaint(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnClose(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnEraseBkgnd(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnCancelMode(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnContextMenu(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnKeyDown(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnHScroll(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnVScroll(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnMouseMove(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnLButtonDown(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnLButtonUp(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnLButtonDblClk(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnCaptureChanged(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnModalPretranslate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnStoreFailed(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
-
-    LRESULT OnCommandCopy(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandCopyPath(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandCapture(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandIncludeCursor(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandSmoothStretch(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandZoom(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandNavigate(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandDelete(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandDeleteAllHistory(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandOpenHistoryFolder(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandSaveAs(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnCommandOpenWith(WORD code, WORD id, HWND control, bool& handled);
+    MessageHandler OnCreate, OnSize, OnActivate, OnSetFocus, OnPaint, OnClose, OnEraseBkgnd,
+        OnCancelMode, OnContextMenu, OnKeyDown, OnHScroll, OnVScroll, OnMouseMove, OnLButtonDown,
+        OnLButtonUp, OnLButtonDblClk, OnMouseWheel, OnCaptureChanged, OnModalPretranslate,
+        OnStoreFailed;
+    CommandHandler OnCommandCopy, OnCommandCopyPath, OnCommandCapture, OnCommandIncludeCursor,
+        OnCommandSmoothStretch, OnCommandZoom, OnCommandNavigate, OnCommandDelete,
+        OnCommandDeleteAllHistory, OnCommandOpenHistoryFolder, OnCommandSaveAs, OnCommandOpenWith;
 
     // Scroll-bar positions (horizontal, vertical).
     Point GetScrollPosition() const;

@@ -35,6 +35,17 @@
 #define ID_EXIT 32808
 #define ID_OPEN_LAST_CAPTURE 32809
 
+// The capture commands and the pointer switch, which the viewer's and the tray's message maps
+// both handle alike.
+#define CAPTURE_COMMAND_HANDLERS(onCapture, onIncludeCursor)  \
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION, onCapture)          \
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY5, onCapture)   \
+    COMMAND_ID_HANDLER(ID_CAPTURE_REGION_DELAY15, onCapture)  \
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME, onCapture)            \
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY5, onCapture)     \
+    COMMAND_ID_HANDLER(ID_CAPTURE_SAME_DELAY15, onCapture)    \
+    COMMAND_ID_HANDLER(ID_INCLUDE_CURSOR, onIncludeCursor)
+
 // "Open &With" items: the resource holds one placeholder at the first number;
 // the viewer numbers its entries from there and dispatches up to the last.
 #define ID_OPEN_WITH_FIRST 1000
