@@ -6,18 +6,11 @@
 
 #include <cstdio>
 
+#include "bench/bench_clock.h"
 #include "capture/capture_region.h"
 #include "capture/capture_session.h"
 
 namespace {
-
-LARGE_INTEGER frequency;
-
-double NowMs() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 RECT VirtualScreen() {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -78,7 +71,6 @@ double Mib(SIZE_T bytes) {
 
 int main() {
     SetProcessDPIAware();
-    QueryPerformanceFrequency(&frequency);
     const RECT screen = VirtualScreen();
     const int width = screen.right - screen.left;
     const int height = screen.bottom - screen.top;

@@ -16,23 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "e2e/e2e_support.h"
 #include "support/input.h"
 
 namespace {
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
 double PeakMegabytes(DWORD processId) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     PROCESS_MEMORY_COUNTERS counters{};
@@ -112,18 +100,18 @@ bool Closed(const std::wstring& path) {
 bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
     for (auto& event : watchedEvents)
         event.QuadPart = 0;
-    LARGE_INTEGER start = Now();
+    const double start = NowMs();
     GlimpserProcess capture(L"/capture:same");
-    t.created = Milliseconds(start, Now());
+    t.created = NowMs() - start;
     DWORD id = capture.Id();
     HWND overlay = nullptr, viewer = nullptr;
     double* pending[] = {&t.marker,      &t.overlayShown, &t.overlayHidden,
                          &t.fileCreated, &t.fileComplete, &t.viewerShown};
-    while (Milliseconds(start, Now()) < 60000) {
+    while (NowMs() - start < 60000) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
-        double now = Milliseconds(start, Now());
+        double now = NowMs() - start;
         // Each phase is looked for on its own: a same-region overlay may come and go between
         // two looks.
         if (t.marker == 0) {
@@ -175,9 +163,10 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
                    t.marker, t.fileCreated, t.fileComplete, t.viewerShown);
             return false;
         }
-    t.overlayPainted = watchedEvents[1].QuadPart ? Milliseconds(start, watchedEvents[1]) : 0;
-    t.firstMouse = watchedEvents[2].QuadPart ? Milliseconds(start, watchedEvents[2]) : 0;
-    t.viewerPainted = Milliseconds(start, watchedEvents[3]);
+    t.overlayPainted =
+        watchedEvents[1].QuadPart ? CounterToMs(watchedEvents[1].QuadPart) - start : 0;
+    t.firstMouse = watchedEvents[2].QuadPart ? CounterToMs(watchedEvents[2].QuadPart) - start : 0;
+    t.viewerPainted = CounterToMs(watchedEvents[3].QuadPart) - start;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -290,13 +279,13 @@ int main() {
     PatternWindow pattern;
     double startup = 0;
     {
-        LARGE_INTEGER start = Now();
+        const double start = NowMs();
         GlimpserProcess capture(L"/capture:region");
         if (!WaitForProcessWindow(capture.Id(), L"", true, 30000)) {
             printf("error: no overlay\n");
             return 1;
         }
-        startup = Milliseconds(start, Now()) - 400;
+        startup = NowMs() - start - 400;
         PressKey(VK_ESCAPE);
         capture.WaitForExit(30000);
     }
@@ -321,14 +310,14 @@ int main() {
     MoveMouseTo(right - 1, bottom - 1);
     PumpMessagesFor(200);
     std::wstring file = HistoryFolder() + L"\\Glimpser 1.png";
-    LARGE_INTEGER release = Now();
+    const double release = NowMs();
     MouseButton(true, false);
     auto written = [](void* path) { return FileComplete(*static_cast<std::wstring*>(path)); };
     if (!PumpMessagesUntil(written, &file, 60000)) {
         printf("error: no history file\n");
         return 1;
     }
-    double toDisk = Milliseconds(release, Now());
+    double toDisk = NowMs() - release;
     HWND viewer = WaitForProcessWindow(captureId, L"Glimpser (", false, 30000);
     printf("region: %dx%d\n", right - width / 4, bottom - height / 4);
     printf("mouse release to PNG on disk: %.1f ms\n", toDisk);

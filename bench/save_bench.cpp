@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "imaging/bitmap_utils.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/image_saving.h"
@@ -28,17 +29,6 @@ namespace {
 
 constexpr int kRuns = 5;
 
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Processor time of this process: other work on a shared machine does not count in it.
 double CpuNow() {
     FILETIME created, exited, kernel, user;
@@ -52,10 +42,10 @@ double CpuNow() {
 // Wall and processor milliseconds of the runs of one step.
 struct Timings {
     void Run(const auto& step) {
-        const double wall = Now();
+        const double wall = NowMs();
         const double cpu = CpuNow();
         step();
-        wallMs.push_back((Now() - wall) * 1000.0);
+        wallMs.push_back(NowMs() - wall);
         cpuMs.push_back((CpuNow() - cpu) * 1000.0);
     }
     std::vector<double> wallMs;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "bench/bench_clock.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/image_saving.h"
 #include "tessel/format.h"
@@ -27,14 +28,6 @@ constexpr int kImageHeight = 2160;
 constexpr int kHistoryFiles = 10000;
 constexpr int kPaintRounds = 11;
 constexpr wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser";
-
-LARGE_INTEGER frequency;
-
-double NowMs() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Peaks {
     double privateMegabytes;
@@ -224,7 +217,6 @@ void BenchFirstPaintOverLargeHistory() {
 int main() {
     SetProcessDPIAware();
     CoInitialize(nullptr);
-    QueryPerformanceFrequency(&frequency);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     std::printf("screen: %dx%d px\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     {
