@@ -3,11 +3,8 @@
 # records the figures in bench/RESULTS.md, then Glimpser beside maim and scrot on a realistic
 # 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-"$root/scripts/setup.sh"
+source "$(dirname "$0")/../scripts/prepare-build.sh"
 "$root/scripts/setup-bench.sh"
-"$root/scripts/configure.sh" "$build"
 benches=(road_bench capture_bench feedback_bench history_bench save_bench viewer_bench tessel_bench)
 cmake --build "$build/win" --target glimpser "${benches[@]}" -j"$(nproc)" 2>/dev/null \
     || cmake --build "$build/win" -j"$(nproc)"

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "bench/bench_clock.h"
+#include "imaging/bitmap_utils.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/image_saving.h"
 #include "tessel/format.h"
@@ -69,13 +70,7 @@ uint32_t ScreenPixel(int x, int y, int width) {
 HBITMAP MakeCapture(int width, int height) {
     ScopedWindowDC screen(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -1;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Make32BitDibInfo(width, -1);
     static uint32_t row[kImageWidth];
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -2,10 +2,7 @@
 # Sets up, builds and runs glimpser.exe under Wine on the current display (arguments are
 # passed on, e.g. /tray or /open). Without a display it starts a private Xvfb one.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-"$root/scripts/setup.sh"
-"$root/scripts/configure.sh" "$build"
+source "$(dirname "$0")/prepare-build.sh"
 cmake --build "$build/win" --target glimpser -j"$(nproc)"
 if [ -z "${DISPLAY:-}" ]; then
     echo "No DISPLAY: running on a private Xvfb display"

@@ -4,10 +4,7 @@
 # refuses to write them when a caption button shows a letter instead of Wine's symbol glyph
 # (fonts-wine missing). A rerun on an unchanged tree gives the same files, byte for byte.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-"$root/scripts/setup.sh"
-"$root/scripts/configure.sh" "$build"
+source "$(dirname "$0")/prepare-build.sh"
 cmake --build "$build/win" --target readme_screenshots -j"$(nproc)"
 trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
 # Taken into a scratch folder first, so that a failed run leaves docs/ as it was.

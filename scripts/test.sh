@@ -2,11 +2,8 @@
 # Sets up, builds and runs every test: the portable code natively under AddressSanitizer,
 # UndefinedBehaviorSanitizer and libFuzzer, then everything under Wine on a private Xvfb display.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-"$root/scripts/setup.sh"
+source "$(dirname "$0")/prepare-build.sh"
 "$root/scripts/check-layers.sh"
-"$root/scripts/configure.sh" "$build"
 cmake --build "$build/native" -j"$(nproc)"
 cmake --build "$build/win" -j"$(nproc)"
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/e2e_support.h"
+#include "imaging/bitmap_utils.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/image_saving.h"
 #include "support/input.h"
@@ -111,12 +112,7 @@ HBITMAP Grab(const RECT& area) {
 // Top-down 0x00RRGGBB pixels of a bitmap.
 std::vector<DWORD> PixelsOf(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = Make32BitDibInfo(width, -height);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

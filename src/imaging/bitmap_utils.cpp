@@ -206,6 +206,17 @@ HBITMAP CopyBitmapScaled(HBITMAP bitmap, double factor) {
     return copy;
 }
 
+BITMAPINFO Make32BitDibInfo(int32_t width, int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 uint32_t GetScreenDpi() {
     static uint32_t dpi = 0;
     if (dpi == 0) {

@@ -25,6 +25,10 @@ HBITMAP BitmapFromGdiplus(const GdiplusBitmap* bitmap);
 // from zero); an exact copy at 1.0. The source is left as it is.
 HBITMAP CopyBitmapScaled(HBITMAP bitmap, double factor);
 
+// The header of a 32-bit BI_RGB DIB (blue, green, red, one unused byte); a negative height
+// makes its rows top-down.
+BITMAPINFO Make32BitDibInfo(int32_t width, int32_t height);
+
 // The display's logical DPI, read on the first call and kept for the life of the process.
 uint32_t GetScreenDpi();
 

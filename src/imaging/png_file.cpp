@@ -34,12 +34,7 @@ public:
             return;
         }
         // Bottom-up, the one row order in which GDI numbers scan lines the same everywhere.
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = header.bmWidth;
-        info.bmiHeader.biHeight = header.bmHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        info = Make32BitDibInfo(header.bmWidth, header.bmHeight);
         picture.rows = this;
         picture.width = static_cast<uint32_t>(header.bmWidth);
         picture.height = static_cast<uint32_t>(header.bmHeight);

@@ -1,6 +1,7 @@
 // WM_PAINT: the zoomed image, and the application-workspace colour around it.
 #include <optional>
 
+#include "imaging/bitmap_utils.h"
 #include "imaging/zoom_scaler.h"
 #include "viewer/main_window.h"
 #include "viewer/zoom_geometry.h"
@@ -13,17 +14,6 @@ constexpr int32_t kBandPixels = 1 << 18;
 // Client rows per band drawn and blitted: a band of a 4K-wide client is 1 MB, well inside a
 // processor's cache.
 constexpr int32_t kOutputBandRows = 64;
-
-BITMAPINFO TopDownInfo(int32_t width, int32_t height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // The image's rows as 32-bit pixels, copied band by band into a small DIB section: a capture
 // is a device-dependent bitmap whose pixels cannot be read in place, and a history image may
@@ -43,7 +33,7 @@ public:
         rows = rows < 1 ? 1 : (rows > image.cy ? image.cy : rows);
         top = filled = 0;
         select.reset();
-        BITMAPINFO info = TopDownInfo(width, rows);
+        BITMAPINFO info = Make32BitDibInfo(width, -rows);
         void* bits = nullptr;
         band.Reset(CreateDIBSection(imageDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!band || !bandDC.Get()) {
@@ -151,7 +141,7 @@ bool CMainWindow::ReservePaintBuffer(HDC dc, Size size) {
                size.cy > paintBufferSize.cy ? size.cy : paintBufferSize.cy};
     paintBuffer.Reset();
     paintBufferSize = Size{0, 0};
-    BITMAPINFO info = TopDownInfo(grown.cx, grown.cy);
+    BITMAPINFO info = Make32BitDibInfo(grown.cx, -grown.cy);
     void* bits = nullptr;
     paintBuffer.Reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!paintBuffer) {

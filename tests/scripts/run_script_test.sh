@@ -7,7 +7,7 @@ source_root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/root/scripts" "$work/bin" "$work/home/.wine"
-cp "$source_root/scripts/run.sh" "$work/root/scripts/"
+cp "$source_root/scripts/run.sh" "$source_root/scripts/prepare-build.sh" "$work/root/scripts/"
 for stub in setup.sh configure.sh wine-prefix-setup.sh with-wine.sh; do
     printf '#!/bin/sh\necho "%s $*" >> "%s/log"\n' "$stub" "$work" > "$work/root/scripts/$stub"
 done

@@ -1,14 +1,9 @@
 #include "support/bitmap_pixels.h"
 
+#include "imaging/bitmap_utils.h"
+
 BITMAPINFO TopDown32BitInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
+    return Make32BitDibInfo(width, -height);
 }
 
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
