@@ -1,22 +1,11 @@
 #include "support/png_bytes.h"
 
 #include <windows.h>
+#include <zlib.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
 
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -34,32 +23,15 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, Crc32(out.data() + start, out.size() - start));
+    PutBigEndian(out, static_cast<uint32_t>(
+                          crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
 
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::vector<uint8_t> StoreZlib(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> out{0x78, 0x01};
-    size_t offset = 0;
-    do {
-        const size_t length = std::min<size_t>(raw.size() - offset, 65535);
-        const bool last = offset + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<uint8_t>(length));
-        out.push_back(static_cast<uint8_t>(length >> 8));
-        out.push_back(static_cast<uint8_t>(~length));
-        out.push_back(static_cast<uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<ptrdiff_t>(offset),
-                   raw.begin() + static_cast<ptrdiff_t>(offset + length));
-        offset += length;
-    } while (offset < raw.size());
-    uint32_t a = 1;
-    uint32_t b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(out, (b << 16) | a);
+std::vector<uint8_t> Deflate(const std::vector<uint8_t>& raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> out(size);
+    compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_SPEED);
+    out.resize(size);
     return out;
 }
 
@@ -87,7 +59,7 @@ std::vector<uint8_t> EncodePng(const PngImage& image) {
         const auto start = image.pixels.begin() + static_cast<ptrdiff_t>(row * rowBytes);
         raw.insert(raw.end(), start, start + static_cast<ptrdiff_t>(rowBytes));
     }
-    PutChunk(out, "IDAT", StoreZlib(raw));
+    PutChunk(out, "IDAT", Deflate(raw));
     PutChunk(out, "IEND", {});
     return out;
 }

@@ -15,7 +15,7 @@ struct PngImage {
     std::vector<uint8_t> pixels;        // rows top-down, packed as PNG packs them, no filter byte
 };
 
-// A valid PNG of the image: its rows stored uncompressed (filter 0, stored deflate blocks).
+// A valid PNG of the image: its rows unfiltered (filter 0), deflated by zlib.
 std::vector<uint8_t> EncodePng(const PngImage& image);
 
 // The data of the first chunk of this type ("pHYs"); false when the file has none or is not
