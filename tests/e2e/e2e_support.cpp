@@ -158,14 +158,6 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool over
     return WaitFor(query, milliseconds);
 }
 
-HWND FindAnyOverlay(DWORD* processId) {
-    WindowQuery query{0, L"", true, nullptr, 0};
-    HWND found = Find(query);
-    if (processId)
-        *processId = query.foundProcess;
-    return found;
-}
-
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
     WindowQuery query{0, L"", true, nullptr, 0};
     HWND found = WaitFor(query, milliseconds);

@@ -41,7 +41,6 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
                           DWORD milliseconds);
 // Any process's visible overlay (full-screen, topmost tool window), and its process id.
-HWND FindAnyOverlay(DWORD* processId);
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds);
 std::wstring WindowTitle(HWND window);
 
