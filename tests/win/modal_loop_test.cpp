@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "support/input.h"
 #include "support/probe_window.h"
 
 namespace {
@@ -28,13 +29,6 @@ void React(CProbeWindow& window, std::function<void()> step = nullptr, LRESULT k
         }
         return LRESULT{0};
     };
-}
-
-void DrainQueue() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&message);
-    }
 }
 
 }  // namespace
@@ -119,7 +113,7 @@ TEST(ModalLoop, NestedLoopsEndOnTheirOwnAndAllOnQuit) {
     MSG quit;
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 42u);
-    DrainQueue();
+    PumpMessagesFor(0);
 }
 
 TEST(ModalLoop, PretranslateAnswerDecidesDropDialogOrDispatch) {
@@ -136,7 +130,7 @@ TEST(ModalLoop, PretranslateAnswerDecidesDropDialogOrDispatch) {
         EXPECT_EQ(RunModalLoop(nullptr, window.hwnd), 1);
         EXPECT_EQ(window.Count(WM_KEYDOWN) > 0, c.dispatched) << c.answer;
         EXPECT_EQ(window.Count(WM_GETDLGCODE) > 0, c.dialogAsked) << c.answer;
-        DrainQueue();
+        PumpMessagesFor(0);
     }
 }
 
