@@ -227,8 +227,11 @@ protected:
     }
 };
 
-// The default folder, a blank setting and a folder that is a file are driven end to end.
+// The default folder, a space or empty setting and a folder that is a file are driven end to end.
 TEST_F(HistoryFolderTest, DefaultsKeepAHundredDeletedAndMakeOneLevel) {
+    const Tessel::String byDefault = GetHistoryFolder();
+    SetSettingString("Settings", "HistoryFolder", Tessel::String(" \t "));  // blank: the default
+    EXPECT_STREQ(GetHistoryFolder().CStr(), byDefault.CStr());
     EXPECT_FALSE(Configure(L"a\\b", nullptr, 100));
     EXPECT_FALSE(Exists(L"a"));
     ASSERT_TRUE(Configure(L"History\\", nullptr, 100));  // a trailing separator is no harm
