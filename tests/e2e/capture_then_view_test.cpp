@@ -92,7 +92,8 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
     for (int y = 0; y < newest.height; y += 7) {
         for (int x = 0; x < newest.width; x += 7) {
             COLORREF shown = GetPixel(screen, origin.x + x, origin.y + y);
-            mismatches += RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown)) != newest.At(x, y);
+            mismatches +=
+                RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown)) != newest.At(x, y);
         }
     }
     ReleaseDC(nullptr, screen);
@@ -119,21 +120,20 @@ TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
     Image images[2];
     for (int i = 0; i < 2; ++i) {
         // The first run without the pointer; the second with IncludeCursor absent.
-        if (i == 0) {
+        if (i == 0)
             WriteSettingDword(L"IncludeCursor", 0);
-        } else {
+        else
             RegDeleteKeyValueW(HKEY_CURRENT_USER,
                                L"Software\\Tarrowby Software\\Glimpser\\Settings",
                                L"IncludeCursor");
-        }
         MoveMouseTo(rest.x, rest.y);
         PumpMessagesFor(300);
         GlimpserProcess glimpser(L"/capture:same /delay:1");
         HWND viewer = WaitForViewer(glimpser);
         ASSERT_NE(viewer, nullptr);
         ASSERT_EQ(CloseViewer(viewer, glimpser), 0);
-        ASSERT_TRUE(ReadImage(HistoryFolder() + (i == 0 ? L"\\Glimpser 1.png" : L"\\Glimpser 2.png"),
-                              images[i]));
+        ASSERT_TRUE(ReadImage(
+            HistoryFolder() + (i == 0 ? L"\\Glimpser 1.png" : L"\\Glimpser 2.png"), images[i]));
         ASSERT_EQ(images[i].width, client.right);
     }
     int inside = 0, outside = 0;
