@@ -1,15 +1,6 @@
 // The capture-then-view and view-only modes of the real program, driven from outside.
 #include "e2e/e2e_fixture.h"
 
-namespace {
-double ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-}  // namespace
-
 TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     PatternWindow pattern;
     GlimpserProcess glimpser(L"/capture:region");
@@ -25,7 +16,9 @@ TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
     Image image;
     ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 1.png", image));
-    EXPECT_NEAR(image.dpiX, ScreenDpi(), 0.05);
+    const HDC screen = GetDC(nullptr);
+    EXPECT_NEAR(image.dpiX, GetDeviceCaps(screen, LOGPIXELSX), 0.05);
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"100,120,300,270");
 
     EXPECT_EQ(CloseViewer(viewer, glimpser), 0);

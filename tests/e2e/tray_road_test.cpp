@@ -26,15 +26,9 @@ std::wstring WaitForLaunch(DWORD trayId, DWORD* launched) {
     std::vector<DWORD> ids = CaptureProcesses(trayId);
     if (ids.empty())
         return L"";
-    if (launched)
-        *launched = ids[0];
+    *launched = ids[0];
     PumpMessagesFor(200);
     return ProcessCommandLine(ids[0]);
-}
-
-bool EndsWith(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 void Select(HWND tray) {
@@ -51,7 +45,7 @@ TEST_F(EndToEnd, TrayIconClickCapturesIntoTheHistory) {
     Select(trayWindow);
     Select(trayWindow);
     DWORD capture = 0;
-    EXPECT_TRUE(EndsWith(WaitForLaunch(tray.Id(), &capture), L" /capture:region"));
+    EXPECT_TRUE(WaitForLaunch(tray.Id(), &capture).ends_with(L" /capture:region"));
     ASSERT_NE(WaitForProcessWindow(capture, L"", true, kWait), nullptr);
     EXPECT_EQ(CaptureProcesses(tray.Id()).size(), 1u);
 
@@ -92,7 +86,7 @@ TEST_F(EndToEnd, TrayMenuCommandsLaunchWithTheirSwitches) {
         PostMessageW(trayWindow, WM_COMMAND, c.command, 0);
         DWORD launched = 0;
         std::wstring line = WaitForLaunch(tray.Id(), &launched);
-        EXPECT_TRUE(EndsWith(line, c.switches)) << c.command << ": " << ToUtf8(line.c_str()).CStr();
+        EXPECT_TRUE(line.ends_with(c.switches)) << c.command << ": " << ToUtf8(line.c_str()).CStr();
         GlimpserProcess{launched};  // ends it
     }
 }
