@@ -1,15 +1,6 @@
 // The capture-then-view and view-only modes of the real program, driven from outside.
 #include "e2e/e2e_fixture.h"
 
-namespace {
-double ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-}  // namespace
-
 TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     PatternWindow pattern;
     GlimpserProcess glimpser(L"/capture:region");
@@ -25,7 +16,9 @@ TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
     Image image;
     ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 1.png", image));
-    EXPECT_NEAR(image.dpiX, ScreenDpi(), 0.05);
+    const HDC screen = GetDC(nullptr);
+    EXPECT_NEAR(image.dpiX, GetDeviceCaps(screen, LOGPIXELSX), 0.05);
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"100,120,300,270");
 
     EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
@@ -92,7 +85,8 @@ TEST_F(EndToEnd, OpenShowsTheNewestHistoryFile) {
     for (int y = 0; y < newest.height; y += 7) {
         for (int x = 0; x < newest.width; x += 7) {
             COLORREF shown = GetPixel(screen, origin.x + x, origin.y + y);
-            mismatches += RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown)) != newest.At(x, y);
+            mismatches +=
+                RGB(GetBValue(shown), GetGValue(shown), GetRValue(shown)) != newest.At(x, y);
         }
     }
     ReleaseDC(nullptr, screen);
@@ -119,21 +113,20 @@ TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
     Image images[2];
     for (int i = 0; i < 2; ++i) {
         // The first run without the pointer; the second with IncludeCursor absent.
-        if (i == 0) {
+        if (i == 0)
             WriteSettingDword(L"IncludeCursor", 0);
-        } else {
+        else
             RegDeleteKeyValueW(HKEY_CURRENT_USER,
                                L"Software\\Tarrowby Software\\Glimpser\\Settings",
                                L"IncludeCursor");
-        }
         MoveMouseTo(rest.x, rest.y);
         PumpMessagesFor(300);
         GlimpserProcess glimpser(L"/capture:same /delay:1");
         HWND viewer = WaitForViewer(glimpser);
         ASSERT_NE(viewer, nullptr);
         ASSERT_EQ(CloseViewer(viewer, glimpser), 0);
-        ASSERT_TRUE(ReadImage(HistoryFolder() + (i == 0 ? L"\\Glimpser 1.png" : L"\\Glimpser 2.png"),
-                              images[i]));
+        ASSERT_TRUE(ReadImage(
+            HistoryFolder() + (i == 0 ? L"\\Glimpser 1.png" : L"\\Glimpser 2.png"), images[i]));
         ASSERT_EQ(images[i].width, client.right);
     }
     int inside = 0, outside = 0;

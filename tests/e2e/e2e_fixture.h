@@ -1,6 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "e2e/e2e_support.h"
 #include "support/input.h"
 
@@ -39,6 +42,20 @@ inline HWND WaitForOverlay(const GlimpserProcess& process) {
 inline HWND WaitForViewer(const GlimpserProcess& process) {
     return WaitForProcessWindow(process.Id(), L"Glimpser (", false, kWait);
 }
+// The process's hidden tray window; null if it never came.
+inline HWND WaitForTrayWindow(DWORD processId) {
+    std::pair<DWORD, HWND> query{processId, nullptr};
+    auto done = [](void* context) {
+        auto* query = static_cast<std::pair<DWORD, HWND>*>(context);
+        HWND window = FindWindowW(nullptr, L"Glimpser Tray");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        query->second = window && owner == query->first ? window : nullptr;
+        return query->second != nullptr;
+    };
+    PumpMessagesUntil(done, &query, kWait);
+    return query.second;
+}
 // Closes the viewer and answers the process's exit code (-1: it did not end).
 inline long CloseViewer(HWND viewer, GlimpserProcess& process) {
     PostMessageW(viewer, WM_CLOSE, 0, 0);
@@ -51,6 +68,10 @@ inline void ExpectHistoryFileShowsPattern(const wchar_t* name, int left, int top
     ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\" + name, image)) << name;
     EXPECT_EQ(image.width, width);
     EXPECT_EQ(image.height, height);
-    std::string mismatch;
-    EXPECT_TRUE(MatchesPattern(image, left, top, mismatch)) << mismatch;
+    const std::vector<uint32_t> expected =
+        ExpectedPattern({left, top, left + image.width, top + image.height});
+    const auto& pixels = image.pixels;
+    EXPECT_EQ(std::mismatch(pixels.begin(), pixels.end(), expected.begin()).first - pixels.begin(),
+              static_cast<ptrdiff_t>(pixels.size()))
+        << "the index of the first pixel that differs from the pattern";
 }

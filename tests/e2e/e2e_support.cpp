@@ -5,8 +5,6 @@
 #include <winternl.h>
 #include <gdiplus.h>
 
-#include <cstdio>
-
 #include "support/input.h"
 
 namespace {
@@ -24,8 +22,9 @@ struct WindowQuery {
     DWORD processId;  // 0: any process
     const wchar_t* titlePrefix;
     bool overlay;
-    HWND found;
-    DWORD foundProcess;
+    const wchar_t* className = nullptr;  // nullptr: any class
+    HWND found = nullptr;
+    DWORD foundProcess = 0;
 };
 
 bool IsOverlay(HWND window) {
@@ -45,6 +44,10 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     if (!IsWindowVisible(window))
         return TRUE;
     if (query->overlay != IsOverlay(window))
+        return TRUE;
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (query->className && wcscmp(className, query->className) != 0)
         return TRUE;
     std::wstring title = WindowTitle(window);
     if (title.rfind(query->titlePrefix, 0) != 0)
@@ -74,20 +77,15 @@ HWND WaitFor(WindowQuery& query, DWORD milliseconds) {
     return query.found;
 }
 
-void DeleteFolderFiles(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        std::wstring path = folder + L"\\" + data.cFileName;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+std::wstring ReadString(const wchar_t* key, const wchar_t* name) {
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return L"";
+    return value;
 }
+
 }  // namespace
 
 PatternWindow::PatternWindow() : CPatternWindow(VirtualScreen()) {}
@@ -120,6 +118,11 @@ GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
     }
 }
 
+GlimpserProcess::GlimpserProcess(DWORD processId)
+    : process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                          FALSE, processId)),
+      id(processId) {}
+
 GlimpserProcess::~GlimpserProcess() {
     if (!process)
         return;
@@ -148,18 +151,18 @@ long GlimpserProcess::WaitForExit(DWORD milliseconds) {
 }
 
 HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay) {
-    WindowQuery query{processId, titlePrefix, overlay, nullptr, 0};
+    WindowQuery query{processId, titlePrefix, overlay};
     return Find(query);
 }
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
                           DWORD milliseconds) {
-    WindowQuery query{processId, titlePrefix, overlay, nullptr, 0};
+    WindowQuery query{processId, titlePrefix, overlay};
     return WaitFor(query, milliseconds);
 }
 
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
-    WindowQuery query{0, L"", true, nullptr, 0};
+    WindowQuery query{0, L"", true};
     HWND found = WaitFor(query, milliseconds);
     if (processId)
         *processId = query.foundProcess;
@@ -167,31 +170,8 @@ HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
 }
 
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
-    struct Query {
-        DWORD processId;
-        HWND found;
-    } query{processId, nullptr};
-    auto find = [](void* context) {
-        auto* q = static_cast<Query*>(context);
-        EnumWindows(
-            [](HWND window, LPARAM c) -> BOOL {
-                auto* q = reinterpret_cast<Query*>(c);
-                wchar_t name[16] = L"";
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                GetClassNameW(window, name, 16);
-                if (owner == q->processId && IsWindowVisible(window) &&
-                    wcscmp(name, L"#32770") == 0) {
-                    q->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(q));
-        return q->found != nullptr;
-    };
-    PumpMessagesUntil(find, &query, milliseconds);
-    return query.found;
+    WindowQuery query{processId, L"", false, L"#32770"};
+    return WaitFor(query, milliseconds);
 }
 
 std::wstring MessageBoxText(HWND box) {
@@ -270,33 +250,16 @@ bool ReadImage(const std::wstring& path, Image& image) {
     return ok;
 }
 
-bool MatchesPattern(const Image& image, int left, int top, std::string& mismatch) {
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            COLORREF expected = PatternColor(left + x, top + y);
-            if (image.At(x, y) != expected) {
-                char text[160];
-                snprintf(text, sizeof text, "pixel (%d, %d) is %06lx, expected %06lx", x, y,
-                         static_cast<unsigned long>(image.At(x, y)),
-                         static_cast<unsigned long>(expected));
-                mismatch = text;
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 std::wstring HistoryFolder() {
     wchar_t documents[MAX_PATH];
     SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
     return std::wstring(documents) + L"\\My Glimpser Images";
 }
 
-std::vector<std::wstring> HistoryFiles() {
+std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((HistoryFolder() + L"\\*.png").c_str(), &data);
+    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -307,9 +270,17 @@ std::vector<std::wstring> HistoryFiles() {
     return names;
 }
 
+std::vector<std::wstring> HistoryFiles() {
+    return FilesMatching(HistoryFolder() + L"\\*.png");
+}
+
 void ResetUserState() {
     TerminateGlimpserProcesses();
-    DeleteFolderFiles(HistoryFolder());
+    for (const std::wstring& name : FilesMatching(HistoryFolder() + L"\\*")) {
+        const std::wstring path = HistoryFolder() + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
     HKEY run;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &run) == ERROR_SUCCESS) {
@@ -319,12 +290,7 @@ void ResetUserState() {
 }
 
 std::wstring ReadSettingString(const wchar_t* name) {
-    wchar_t value[520] = L"";
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
-        return L"";
-    return value;
+    return ReadString(kSettingsKey, name);
 }
 
 DWORD ReadSettingDword(const wchar_t* name, DWORD missing) {
@@ -350,12 +316,7 @@ void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD si
 }
 
 std::wstring ReadRunEntry() {
-    wchar_t value[1024] = L"";
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Glimpser", RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS)
-        return L"";
-    return value;
+    return ReadString(kRunKey, L"Glimpser");
 }
 
 std::vector<DWORD> GlimpserProcessIds() {
@@ -396,12 +357,6 @@ std::wstring ProcessCommandLine(DWORD processId) {
 }
 
 void TerminateGlimpserProcesses() {
-    for (DWORD id : GlimpserProcessIds()) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process)
-            continue;
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
+    for (DWORD id : GlimpserProcessIds())
+        GlimpserProcess{id};
 }

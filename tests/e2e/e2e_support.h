@@ -18,6 +18,8 @@ class GlimpserProcess {
 public:
     // Starts glimpser.exe (beside the test executable's build tree) with the arguments.
     explicit GlimpserProcess(const std::wstring& arguments);
+    // Takes over a process already running (ended like one it started).
+    explicit GlimpserProcess(DWORD processId);
     ~GlimpserProcess();
     GlimpserProcess(const GlimpserProcess&) = delete;
     GlimpserProcess& operator=(const GlimpserProcess&) = delete;
@@ -61,11 +63,9 @@ struct Image {
 // Decodes an image file with GDI+; false when it cannot be read.
 bool ReadImage(const std::wstring& path, Image& image);
 
-// Every pixel of the image equals the pattern at the region's pixels; names the first that
-// does not in `mismatch`.
-bool MatchesPattern(const Image& image, int left, int top, std::string& mismatch);
-
 std::wstring HistoryFolder();
+// The names of the files (not folders) that match the pattern ("C:\\folder\\*.png").
+std::vector<std::wstring> FilesMatching(const std::wstring& pattern);
 std::vector<std::wstring> HistoryFiles();
 // Empties the history folder and removes the program's settings and log-on entry.
 void ResetUserState();

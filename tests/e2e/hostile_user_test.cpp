@@ -7,16 +7,11 @@
 
 #include "e2e/e2e_fixture.h"
 #include "support/png_bytes.h"
+#include "support/temp_folder.h"
 
 namespace {
 const wchar_t kDocumentsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-std::wstring Scratch() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"glimpser-hostile";
-}
 
 // Captures a 400 × 300 region and answers the process's message box with No. Returns the
 // box's text ("" when none came) after checking that the viewer shows the capture.
@@ -65,22 +60,16 @@ TEST_F(EndToEnd, UnwritableHistoryKeepsTheCaptureAndNamesTheFile) {
                   std::wstring::npos);
         EXPECT_NE(text.find(L"Save it elsewhere?"), std::wstring::npos);
         // Neither a cut history file nor the temporary one is left behind.
-        WIN32_FIND_DATAW found;
-        const HANDLE find = FindFirstFileW((folder + L"\\*Glimpser*").c_str(), &found);
-        EXPECT_EQ(find, INVALID_HANDLE_VALUE)
-            << (find != INVALID_HANDLE_VALUE ? found.cFileName : L"");
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
-        }
+        EXPECT_EQ(FilesMatching(folder + L"\\*Glimpser*"), std::vector<std::wstring>{});
     }
 }
 
 // One run per kind of bad input.
 TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
-    const std::wstring scratch = Scratch();
+    const TempFolder scratch;
     const std::wstring history = HistoryFolder();
     const std::wstring other = history + L"\\notes.txt";
-    const std::wstring folderFile = scratch + L"\\not a folder";
+    const std::wstring folderFile = scratch / L"not a folder";
     const struct Case {
         const char* name;
         std::function<void()> setUp;
@@ -116,7 +105,6 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
          L""},
         {"a history folder that is a file",
          [&] {
-             CreateDirectoryW(scratch.c_str(), nullptr);
              WriteFileBytes(folderFile, {'x'});
              WriteSettingString(L"HistoryFolder", folderFile);
          },
@@ -188,8 +176,6 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
     RemoveDirectoryW((history + L"\\Glimpser 4.png").c_str());
     RemoveDirectoryW((history + L"\\Glimpser 5.png").c_str());
     DeleteFileW(other.c_str());
-    DeleteFileW(folderFile.c_str());
-    RemoveDirectoryW(scratch.c_str());
 }
 
 // With no documents folder and no usable "HistoryFolder", the capture is still shown and one

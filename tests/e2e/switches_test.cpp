@@ -1,26 +1,15 @@
 // Switch combinations of the real program: what runs, the exit code and the registry left.
 #include "e2e/e2e_fixture.h"
 
-namespace {
-bool TrayWindowOf(DWORD processId) {
-    HWND window = FindWindowW(nullptr, L"Glimpser Tray");
-    DWORD owner = 0;
-    if (window)
-        GetWindowThreadProcessId(window, &owner);
-    return owner == processId;
-}
-}  // namespace
-
 TEST_F(EndToEnd, TrayWinsOverEverySwitchAndRegistersAtStartup) {
     GlimpserProcess tray(L"/tray");
-    DWORD trayId = tray.Id();
-    ASSERT_TRUE(PumpMessagesUntil([](void* id) { return TrayWindowOf(*static_cast<DWORD*>(id)); },
-                                  &trayId, kWait));
-    // With a tray running, any further tray start ends at once with 0, whatever else it says.
+    ASSERT_NE(WaitForTrayWindow(tray.Id()), nullptr);
+    // With a tray running, any further tray start ends at once with 0, whatever else it says,
+    // and leaves no other process behind.
     for (const wchar_t* arguments :
-         {L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
-        GlimpserProcess second(arguments);
-        EXPECT_EQ(second.WaitForExit(kWait), 0) << arguments;
+         {L"/tray", L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
+        EXPECT_EQ(GlimpserProcess(arguments).WaitForExit(kWait), 0) << arguments;
+        EXPECT_EQ(GlimpserProcessIds(), std::vector<DWORD>{tray.Id()}) << arguments;
     }
     EXPECT_EQ(ReadRunEntry(), L"\"" + GlimpserPath() + L"\" /tray");
     EXPECT_TRUE(tray.Running());
@@ -41,7 +30,8 @@ TEST_F(EndToEnd, OpenWinsOverCaptureSwitches) {
 // Escape on an explicit capture ends the process with 0 and leaves no viewer, file or region
 // behind; a malformed delay is no delay and an unknown argument changes nothing.
 TEST_F(EndToEnd, EscapeOnAnExplicitCaptureShowsNoViewer) {
-    for (const wchar_t* arguments : {L"/capture:region", L"/capture:REGION /delay:abc /bogus \"\""}) {
+    for (const wchar_t* arguments :
+         {L"/capture:region", L"/capture:REGION /delay:abc /bogus \"\""}) {
         GlimpserProcess glimpser(arguments);
         ASSERT_NE(WaitForOverlay(glimpser), nullptr) << arguments;
         PressKey(VK_ESCAPE);

@@ -30,24 +30,18 @@ void MoveMouseTo(int x, int y) {
 void MouseButton(bool left, bool down) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    if (left)
-        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    else
-        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-    Send(input);
-}
-
-void KeyEvent(WORD virtualKey, bool down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    input.mi.dwFlags = left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
+                            : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
     Send(input);
 }
 
 void PressKey(WORD virtualKey) {
-    KeyEvent(virtualKey, true);
-    KeyEvent(virtualKey, false);
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    Send(input);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(input);
 }
 
 bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds) {

@@ -7,7 +7,6 @@
 void MoveMouseTo(int x, int y);
 void MouseButton(bool left, bool down);
 void PressKey(WORD virtualKey);
-void KeyEvent(WORD virtualKey, bool down);
 // Dispatches this thread's messages for at least the given time.
 void PumpMessagesFor(DWORD milliseconds);
 // Dispatches this thread's messages until the predicate holds or the time runs out; answers
