@@ -108,23 +108,10 @@ std::vector<uint8_t> MakeBgrx(uint32_t width, uint32_t height) {
             const uint8_t* left = x > 0 ? p - 4 : above;
             for (int k = 0; k < 3; ++k) {
                 seed = seed * 1664525u + 1013904223u;
-                switch (y % 5) {
-                    case 0:
-                        p[k] = static_cast<uint8_t>(seed >> 24);
-                        break;
-                    case 1:
-                        p[k] = above[k];
-                        break;
-                    case 2:
-                        p[k] = static_cast<uint8_t>(x * (k + 1));
-                        break;
-                    case 3:
-                        p[k] = static_cast<uint8_t>((left[k] + above[k]) / 2);
-                        break;
-                    default:
-                        p[k] = static_cast<uint8_t>(above[k] + x / 8 + (seed >> 30));
-                        break;
-                }
+                const int row[5] = {static_cast<int>(seed >> 24), above[k],
+                                    static_cast<int>(x * (k + 1)), (left[k] + above[k]) / 2,
+                                    above[k] + static_cast<int>(x / 8 + (seed >> 30))};
+                p[k] = static_cast<uint8_t>(row[y % 5]);
             }
             p[3] = 0xA5;
         }

@@ -1,49 +1,11 @@
 #include "imaging/zoom_scaler.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <vector>
+#include "imaging/scaler_test_image.h"
 
 namespace {
 
 constexpr int32_t kPercents[] = {50,  100,  120,  150,  200,  250,  300,  400,  500, 600,
                                  800, 1000, 1200, 1500, 2000, 2500, 3000, 4000, 5000};
-
-// An image held in memory; checks that the scaler asks only for rows and columns inside it,
-// rows in increasing order.
-class TestImage final : public ScalerSource {
-public:
-    TestImage(Size size, uint32_t (*pixel)(int32_t x, int32_t y))
-        : size(size),
-          stride(size.cx + kScalerRowPadding),
-          pixels(static_cast<size_t>(stride) * size.cy, 0xDEADBEEF) {
-        for (int32_t y = 0; y < size.cy; ++y) {
-            for (int32_t x = 0; x < size.cx; ++x) {
-                pixels[static_cast<size_t>(y) * stride + x] = pixel(x, y);
-            }
-        }
-    }
-    bool Columns(int32_t first, int32_t end) override {
-        EXPECT_TRUE(first >= 0 && first < end && end <= size.cx) << first << ".." << end;
-        firstColumn = first;
-        lastRow = -1;
-        return true;
-    }
-    const uint32_t* Row(int32_t y) override {
-        EXPECT_TRUE(y > lastRow && y < size.cy) << y << " after " << lastRow;
-        lastRow = y;
-        return pixels.data() + static_cast<size_t>(y) * stride + firstColumn;
-    }
-
-    Size size;
-
-private:
-    int32_t stride;
-    std::vector<uint32_t> pixels;
-    int32_t firstColumn = 0;
-    int32_t lastRow = -1;
-};
 
 uint32_t Noise(int32_t x, int32_t y) {
     uint32_t h = static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u;
@@ -98,15 +60,6 @@ TEST(ZoomScaler, PiecesMatchTheWholeDrawAtEveryZoom) {
             }
         }
     }
-}
-
-int MaxChannelDifference(uint32_t a, uint32_t b) {
-    int most = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        most = d < 0 ? (-d > most ? -d : most) : (d > most ? d : most);
-    }
-    return most;
 }
 
 // What a smooth draw must give, within the rounding of its two passes (one level per

@@ -3,6 +3,7 @@
 #include "imaging/image_saving.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
+#include "support/screen_pattern.h"
 #include "tessel/format.h"
 #include "win/scoped_win.h"
 #include "win/settings.h"
@@ -23,16 +24,7 @@ HBITMAP MakeBitmap(int width, int height, uint32_t (*pixel)(int x, int y)) {
 
 std::vector<uint32_t> ReadClient(HWND window) {
     UpdateWindow(window);
-    RECT client{};
-    GetClientRect(window, &client);
-    ScopedWindowDC dc(window);
-    ScopedBitmap copy(CreateCompatibleBitmap(dc.Get(), client.right, client.bottom));
-    {
-        ScopedMemDC memory(dc.Get());
-        ScopedSelect select(memory.Get(), copy.Get());
-        BitBlt(memory.Get(), 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
-    }
-    return BitmapPixels(copy.Get());
+    return ReadWindowPixels(window);
 }
 
 bool FileExists(const Tessel::String& path) {
