@@ -1,5 +1,6 @@
 // The capture-then-view and view-only modes of the real program, driven from outside.
 #include "e2e/e2e_fixture.h"
+#include "win/command_ids.h"
 
 TEST_F(EndToEnd, RegionCaptureWritesThePatternAndOpensTheViewer) {
     PatternWindow pattern;
@@ -46,6 +47,19 @@ TEST_F(EndToEnd, SameRegionCutsTheStoredRegionWithoutADrag) {
     ASSERT_NE(viewer, nullptr);
     ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 40, 50, 200, 150);
     EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"40,50,240,200");
+    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
+}
+
+TEST_F(EndToEnd, SaveAsOpensTheSystemDialog) {
+    WriteSettingString(L"CaptureRegion", L"0,0,100,100");
+    GlimpserProcess glimpser(L"/capture:same");
+    HWND viewer = WaitForViewer(glimpser);
+    ASSERT_NE(viewer, nullptr);
+    // The real dialog, which the program starts COM for (in-process tests answer it themselves).
+    PostMessageW(viewer, WM_COMMAND, ID_SAVE_AS, 0);
+    const HWND dialog = WaitForProcessWindow(glimpser.Id(), L"Save", false, kWait);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }
 
