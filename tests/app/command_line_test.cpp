@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/run_mode_rules.h"
+#include "capture/include_cursor.h"
 #include "win/split_command_line.h"
 
 namespace {
@@ -77,6 +78,14 @@ TEST(ScanArguments, ReadsSwitchesAndChoosesTheMode) {
         EXPECT_EQ(ChooseRunMode(options), c.mode) << c.commandLine;
         EXPECT_EQ(registrations, c.registrations) << c.commandLine;
     }
+}
+
+// Whether a cancelled capture still ends in the viewer is left to the end-to-end runs, which
+// cancel both kinds.
+TEST(RunModeRules, OnlyDelayedCapturesShowThePointer) {
+    EXPECT_FALSE(CaptureIncludesCursor(0, 1));
+    EXPECT_FALSE(CaptureIncludesCursor(5000, 0));
+    EXPECT_TRUE(CaptureIncludesCursor(5000, 1));
 }
 
 }  // namespace
