@@ -37,13 +37,13 @@ TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThrou
     };
     expectFitted(0, 0);
 
-    // Each turn and the zoom after it. A reversal drops the rest (+60, -60 leaves -60, so -120
+    // Each turn and the zoom after it. A reversal drops the rest (+60, -60 leaves -60, so -60
     // more makes one step); 0 stands for the window getting the focus, which drops it too.
     const struct {
         short delta;
         int percent;
-    } turns[] = {{60, 100},  {60, 120},   {360, 250}, {60, 250},
-                 {-60, 250}, {-120, 200}, {0, 200},   {-60, 200}};
+    } turns[] = {{60, 100},  {60, 120},  {360, 250}, {60, 250}, {-60, 250},
+                 {-60, 200}, {-60, 200}, {0, 200},   {-60, 200}};
     for (const auto& turn : turns) {
         SendMessageW(Window(), turn.delta ? WM_MOUSEWHEEL : WM_SETFOCUS,
                      MAKEWPARAM(0, static_cast<WORD>(turn.delta)), 0);
