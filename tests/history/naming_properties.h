@@ -10,16 +10,19 @@
 #include "history/sorted_names.h"
 #include "tessel/format.h"
 
+inline int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
 // Sorts the names.
 inline bool NamingPropertiesHold(Tessel::List<Tessel::String>& names) {
     const char format[] = "Glimpser %i.png";
-    auto sign = [](int value) { return (value > 0) - (value < 0); };
     for (const Tessel::String& a : names) {
         for (const Tessel::String& b : names) {
-            const int ab = sign(NaturalCompare(a, b));
+            const int ab = Sign(NaturalCompare(a, b));
             int32_t na = 0;
             int32_t nb = 0;
-            if (ab != -sign(NaturalCompare(b, a)) ||
+            if (ab != -Sign(NaturalCompare(b, a)) ||
                 (ReadHistoryNumber(a.CStr(), format, na) &&
                  ReadHistoryNumber(b.CStr(), format, nb) && ab != (na > nb) - (na < nb))) {
                 return false;
