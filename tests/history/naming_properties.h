@@ -4,6 +4,7 @@
 // binary search), numbered names order like their numbers, every sorted name is found, and a
 // chosen number sorts after every name that some number can follow.
 #include <cstdint>
+#include <cstring>
 
 #include "history/history_naming.h"
 #include "history/natural_compare.h"
@@ -12,6 +13,26 @@
 
 inline int Sign(int value) {
     return (value > 0) - (value < 0);
+}
+
+// The number of a name that is the format's prefix, digits and suffix, read in wrapping 32-bit
+// arithmetic as NaturalCompare reads a digit run; false for any other name.
+inline bool NumberOf(const Tessel::String& name, int32_t& number) {
+    const char* text = name.CStr();
+    const size_t length = std::strlen(text);
+    if (length <= 13 || std::strncmp(text, "Glimpser ", 9) != 0 ||
+        std::strcmp(text + length - 4, ".png") != 0) {
+        return false;
+    }
+    uint32_t value = 0;
+    for (const char* p = text + 9; p < text + length - 4; ++p) {
+        if (*p < '0' || *p > '9') {
+            return false;
+        }
+        value = value * 10u + static_cast<uint32_t>(*p - '0');
+    }
+    number = static_cast<int32_t>(value);
+    return true;
 }
 
 // Sorts the names.
@@ -23,8 +44,7 @@ inline bool NamingPropertiesHold(Tessel::List<Tessel::String>& names) {
             int32_t na = 0;
             int32_t nb = 0;
             if (ab != -Sign(NaturalCompare(b, a)) ||
-                (ReadHistoryNumber(a.CStr(), format, na) &&
-                 ReadHistoryNumber(b.CStr(), format, nb) && ab != (na > nb) - (na < nb))) {
+                (NumberOf(a, na) && NumberOf(b, nb) && ab != (na > nb) - (na < nb))) {
                 return false;
             }
             for (const Tessel::String& c : names) {
