@@ -1,0 +1,46 @@
+// Arbitrary bytes through the compressor must inflate back exactly. The first byte repeats the
+// input up to 64 times, so that it outgrows the window and repeats from far back; the second
+// picks the size of the pieces it is fed in.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "imaging/deflate_stream.h"
+
+namespace {
+
+struct Collect : IDeflateSink {
+    bool Write(const uint8_t* data, size_t size) override {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    }
+    std::vector<uint8_t> bytes;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const size_t copies = size > 0 ? data[0] % 64 + 1 : 1;
+    const size_t piece = size > 1 ? size_t{data[1]} * 97 + 1 : 1;
+    std::vector<uint8_t> input;
+    for (size_t i = 0; i < copies; ++i) {
+        input.insert(input.end(), data, data + size);
+    }
+    Collect sink;
+    DeflateStream stream(sink);
+    bool ok = stream.Start();
+    for (size_t at = 0; ok && at < input.size(); at += piece) {
+        ok = stream.Write(input.data() + at, std::min(piece, input.size() - at));
+    }
+    std::vector<uint8_t> back(input.size() + 1);
+    uLongf backSize = back.size();
+    if (!ok || !stream.Finish() ||
+        uncompress(back.data(), &backSize, sink.bytes.data(), sink.bytes.size()) != Z_OK ||
+        backSize != input.size() || !std::equal(input.begin(), input.end(), back.begin())) {
+        std::abort();
+    }
+    return 0;
+}
