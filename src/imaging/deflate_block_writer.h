@@ -17,12 +17,12 @@ protected:
 constexpr int kDeflateLiteralCodes = 286;  // 256 bytes, the end of a block, 29 lengths
 constexpr int kDeflateDistanceCodes = 30;
 
-// Some hundred KiB: kept on the heap, inside its user's state.
+// About 80 KiB: kept on the heap, inside its user's state.
 class DeflateBlockWriter {
 public:
     // Symbols per block: larger blocks spread their code tables over more data, smaller ones
     // follow the content more closely.
-    static constexpr size_t kBlockSymbols = size_t{1} << 15;
+    static constexpr size_t kBlockSymbols = size_t{1} << 14;
 
     explicit DeflateBlockWriter(IDeflateSink& sink);
     DeflateBlockWriter(const DeflateBlockWriter&) = delete;

@@ -16,7 +16,7 @@ constexpr uint32_t kMinMatch = 4;  // what the hash covers
 constexpr uint32_t kMaxMatch = 258;
 // Input is gathered this far beyond the window before a pass over it, so that the window moves
 // back to the buffer's start once per this many bytes.
-constexpr size_t kStep = size_t{1} << 16;
+constexpr size_t kStep = size_t{1} << 15;
 constexpr size_t kBuffer = kWindow + kStep;
 // Each pass stops this far short of the data so that every match may reach its full length;
 // only the last one runs to the end.

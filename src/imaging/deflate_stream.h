@@ -2,7 +2,8 @@
 // zlib streams made by the program itself for its PNG files: one greedy LZ77 pass over a 32 KiB
 // window, fast enough to keep a capture's save short, then blocks coded with Huffman codes fitted
 // to each (deflate_block_writer.h). Fed in pieces of any size and handing its output on in
-// pieces, it holds a few hundred KiB whatever the input's size.
+// pieces, it holds about 270 KiB whatever the input's size, as much as zlib's deflate at its
+// default memory level.
 #include <cstddef>
 #include <cstdint>
 
