@@ -23,6 +23,11 @@ constexpr size_t kBuffer = kWindow + kStep;
 constexpr size_t kLookahead = kMaxMatch;
 constexpr int kHashBits = 14;
 constexpr int kWays = 2;  // positions remembered per hash, latest first
+// Within a match from at most this far back (a run: background, a repeated pixel) the same four
+// bytes recur every `distance` bytes, so remembering only its last kRunTail positions leaves the
+// table as remembering all of them would, and long runs cost less.
+constexpr uint32_t kShortPeriod = 8;
+constexpr uint32_t kRunTail = kWays * kShortPeriod + kMinMatch - 1;
 
 inline uint32_t Load32(const uint8_t* p) {
     uint32_t value;
@@ -154,7 +159,9 @@ bool DeflateStream::Compress(bool finishing) {
         }
         if (best >= kMinMatch) {
             w.blocks.Match(best, distance);
-            for (size_t p = position + 1; p < position + best; ++p) {
+            const size_t end = position + best;
+            const uint32_t remember = distance <= kShortPeriod ? kRunTail : best;
+            for (size_t p = end - std::min(best - 1, remember); p < end; ++p) {
                 w.Insert(p);
             }
             position += best;
