@@ -65,6 +65,7 @@ uint64_t CodedBits(const uint32_t* counts, const uint8_t* lengths, int symbols) 
 }
 
 }  // namespace
+
 // One alphabet's canonical codes, bit-reversed since deflate sends a code's top bit first.
 struct DeflateBlockWriter::Code {
     // Codes for the lengths already in `lengths`.
