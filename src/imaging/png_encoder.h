@@ -1,7 +1,7 @@
 #pragma once
-// PNG files of opaque pictures, encoded by the program itself: per-row filter choice and zlib's
-// deflate, bytes in, bytes out. GDI+'s encoder is slow and compresses weakly under Wine, and
-// every capture goes through this one.
+// PNG files of opaque pictures, encoded by the program itself: per-row filter choice and its own
+// deflate (deflate_stream.h), bytes in, bytes out. GDI+'s encoder is slow and compresses weakly
+// under Wine, and every capture goes through this one.
 #include <cstddef>
 #include <cstdint>
 
