@@ -1,6 +1,6 @@
 // The encoder natively and under the sanitizers: what it refuses, where it stops for its sink,
-// and the filters it chooses. image_saving_test has GDI+ decode the files of rows handed out
-// one at a time; pixels held whole must give the same bytes.
+// its chunks' checksums and the filters it chooses. image_saving_test has GDI+ decode the files of
+// rows handed out one at a time; pixels held whole must give the same bytes.
 #include "imaging/png_encoder.h"
 
 #include <gtest/gtest.h>
@@ -53,22 +53,34 @@ std::vector<uint8_t> MakeBgrx(uint32_t width, uint32_t height) {
     return bgrx;
 }
 
-// The filter types of the file's rows: its IDAT chunks joined, inflated and read at each row.
+uint32_t BigEndian(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+// The filter types of the file's rows, after checking every chunk's length and CRC and that
+// IEND ends the file: its IDAT chunks joined, inflated and read at each row.
 std::set<int> RowFilters(const std::string& file, uint32_t width, uint32_t height) {
     std::string deflated;
     for (size_t at = 8; at + 12 <= file.size();) {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(&file[at]);
-        const size_t length = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 |
-                              uint32_t{bytes[2]} << 8 | bytes[3];
+        const auto* chunk = reinterpret_cast<const uint8_t*>(&file[at]);
+        const uint32_t length = BigEndian(chunk);
+        if (length > file.size() - at - 12) {
+            ADD_FAILURE() << "chunk longer than the file";
+            return {};
+        }
+        EXPECT_EQ(crc32(0, chunk + 4, length + 4), BigEndian(chunk + 8 + length)) << at;
         if (file.compare(at + 4, 4, "IDAT") == 0) {
             deflated.append(file, at + 8, length);
         }
         at += 12 + length;
     }
+    EXPECT_EQ(file.substr(file.size() - 8, 4), "IEND") << "the last chunk";
     const size_t row = size_t{width} * 3 + 1;
     std::vector<uint8_t> raw(row * height);
     uLongf size = raw.size();
-    uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(deflated.data()), deflated.size());
+    EXPECT_EQ(uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(deflated.data()),
+                         deflated.size()),
+              Z_OK);
     std::set<int> filters;
     for (size_t at = 0; at < size; at += row) {
         filters.insert(raw[at]);
@@ -108,8 +120,10 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
             EXPECT_TRUE(EncodePng(
                 {nullptr, c.picture.width, c.picture.height, 0, c.picture.dpi, &rows}, byRows));
             EXPECT_TRUE(byRows.bytes == whole.bytes);
+            const std::set<int> filters =
+                RowFilters(whole.bytes, c.picture.width, c.picture.height);
             if (c.picture.width == 800) {
-                EXPECT_EQ(RowFilters(whole.bytes, 800, 800), (std::set<int>{0, 1, 2, 3, 4}));
+                EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
             }
         }
         for (int allowed = 0; allowed < whole.writes; ++allowed) {
