@@ -193,4 +193,13 @@ TEST_F(BitmapUtils, CopyBitmapScaledDrawsLikeTheSmoothZoom) {
     }
 }
 
+TEST(DesktopWorkArea, OneMonitorGivesItsWorkArea) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT area{-1, -1, -1, -1};
+    GetDesktopWorkArea(&area);
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
+    EXPECT_TRUE(EqualRect(&area, &work));
+}
+
 }  // namespace
