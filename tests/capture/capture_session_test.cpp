@@ -107,18 +107,21 @@ TEST_F(CaptureSessionTest, EscapeDuringADragCancelsAndAClickGivesNothing) {
     for (const auto& [key, drag] : cases) {
         SCOPED_TRACE(key);
         const SessionResult result = RunSession(0, false, RECT{}, drag, key);
+        // The overlay shows only once the screen is grabbed, while the marker exists.
+        EXPECT_GE(result.msUntilOverlay, kCaptureSettleMs);
+        EXPECT_TRUE(result.mutexDuringSession);
         EXPECT_EQ(result.cancelled, key == VK_ESCAPE);
         EXPECT_EQ(result.bitmap.Get(), nullptr);
         EXPECT_TRUE(IsRectEmpty(&result.region));
     }
 }
 
-// A delayed capture with the pointer, at a preferred pointer size of 48: the pattern turns
-// white 250 ms before the grab is due (a frozen image still showing the pattern was taken too
-// early), the overlay shows only once the screen is grabbed, and the arrow is drawn where the
-// overlay first sees the mouse, its hot spot on that pixel, one and a half times the size of
-// its 32-pixel image (96 DPI pointers are 32 wide). The marker exists from the delay to the end
-// of the session; the shared arrow outlives it.
+// A delayed capture of the same region with the pointer, at a preferred pointer size of 48:
+// the pattern turns white 250 ms before the grab is due (a frozen image still showing the
+// pattern was taken too early), and the arrow is drawn where the overlay first sees the mouse,
+// its hot spot on that pixel of the region, one and a half times the size of its 32-pixel image
+// (96 DPI pointers are 32 wide). The marker exists during the delay and goes with the session;
+// the shared arrow outlives it.
 TEST_F(CaptureSessionTest, DelayedCaptureWaitsForDelayAndSettleTimeAndDrawsThePointer) {
     constexpr uint32_t kDelayMs = 500;
     const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
@@ -150,13 +153,13 @@ TEST_F(CaptureSessionTest, DelayedCaptureWaitsForDelayAndSettleTimeAndDrawsThePo
         PumpMessagesFor(50);
     });
     MoveMouseTo(300, 250);
-    const SessionResult result = RunSession(kDelayMs, true, RECT{}, {{300, 250}, {399, 329}});
+    const RECT screen = VirtualScreen();
+    const RECT region{300 - screen.left, 250 - screen.top, 400 - screen.left, 330 - screen.top};
+    const SessionResult result = RunSession(kDelayMs, true, region, {});
     painter.join();
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"CursorBaseSize");
     EXPECT_TRUE(duringDelay);
-    EXPECT_TRUE(result.mutexDuringSession);
     EXPECT_FALSE(IsMutexPresent());
-    EXPECT_GE(result.msUntilOverlay, kDelayMs + kCaptureSettleMs);
     ASSERT_NE(result.bitmap.Get(), nullptr);
     EXPECT_EQ(BitmapPixels(result.bitmap.Get()), BitmapPixels(expected.Get()));
     EXPECT_TRUE(DrawIconEx(ScopedMemDC(nullptr).Get(), 0, 0, arrow, 0, 0, 0, nullptr, DI_NORMAL));
@@ -191,11 +194,10 @@ TEST(CaptureSessionFailureTest, OverlayThatCannotBeCreatedCancels) {
             return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
         },
         nullptr, GetCurrentThreadId());
-    RECT region{};
-    bool cancelled = false;
-    EXPECT_EQ(RunCaptureSession(0, true, region, &cancelled), nullptr);
+    const SessionResult result = RunSession(0, true, RECT{}, {});
     UnhookWindowsHookEx(hook);
-    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.bitmap.Get(), nullptr);
     EXPECT_FALSE(IsMutexPresent());
 }
 
