@@ -30,7 +30,7 @@ protected:
     }
 };
 
-// The names after the one already in the list.
+// The list after the enumeration, which appends to the one name already in it.
 template <class Enumerate>
 std::vector<std::string> Names(Enumerate enumerate, const Tessel::String& path, LONG status) {
     Tessel::List<Tessel::String> list;
