@@ -1,15 +1,21 @@
 #include "support/input.h"
 
+#include <algorithm>
+
 namespace {
-// Absolute SendInput coordinates are 0..65535 across the virtual desktop; the pointer lands on
-// pixel x only when the coordinate is rounded up.
-LONG ToAbsolute(int pixel, int origin, int extent) {
-    long long scaled = static_cast<long long>(pixel - origin) * 65536;
-    return static_cast<LONG>((scaled + extent - 1) / extent);
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi = {dx, dy, 0, flags, 0, 0};
+    SendInput(1, &input, sizeof input);
 }
 
-void Send(INPUT input) {
-    SendInput(1, &input, sizeof input);
+// Absolute SendInput coordinates are 0..65535 across the virtual desktop; the pointer lands on
+// pixel x only when the coordinate is rounded up.
+LONG ToAbsolute(int pixel, int originMetric, int extentMetric) {
+    const long long extent = GetSystemMetrics(extentMetric);
+    return static_cast<LONG>(((pixel - GetSystemMetrics(originMetric)) * 65536LL + extent - 1) /
+                             extent);
 }
 }  // namespace
 
@@ -17,36 +23,26 @@ void MoveMouseTo(int x, int y) {
     // SendInput moves Wine's pointer; SetCursorPos also moves the X server's, which a window
     // that appears next asks for.
     SetCursorPos(x, y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx =
-        ToAbsolute(x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    input.mi.dy =
-        ToAbsolute(y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    Send(input);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
+              ToAbsolute(x, SM_XVIRTUALSCREEN, SM_CXVIRTUALSCREEN),
+              ToAbsolute(y, SM_YVIRTUALSCREEN, SM_CYVIRTUALSCREEN));
 }
 
 void MouseButton(bool left, bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
-                            : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
-    Send(input);
+    SendMouse(left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
+                   : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP));
 }
 
 void PressKey(WORD virtualKey) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    Send(input);
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    Send(input);
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = virtualKey;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof keys[0]);
 }
 
 bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
+    for (const DWORD start = GetTickCount();;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -54,12 +50,12 @@ bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD millise
         }
         if (done && done(context))
             return true;
-        DWORD elapsed = GetTickCount() - start;
+        const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds)
             return false;
         // Poll: the condition may change without any message reaching this thread.
-        DWORD wait = milliseconds - elapsed < 10 ? milliseconds - elapsed : 10;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 10),
+                                  QS_ALLINPUT);
     }
 }
 

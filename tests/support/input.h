@@ -12,3 +12,17 @@ void PumpMessagesFor(DWORD milliseconds);
 // Dispatches this thread's messages until the predicate holds or the time runs out; answers
 // whether it held.
 bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds);
+
+// Dispatches this thread's messages until `find` answers something (a window, true, a process
+// id) or the time runs out; answers its last answer.
+template <class Find>
+auto WaitFor(Find find, DWORD milliseconds) {
+    decltype(find()) found{};
+    auto look = [&] {
+        found = find();
+        return static_cast<bool>(found);
+    };
+    PumpMessagesUntil([](void* l) { return (*static_cast<decltype(look)*>(l))(); }, &look,
+                      milliseconds);
+    return found;
+}

@@ -6,34 +6,60 @@
 #include "support/input.h"
 #include "win/scoped_win.h"
 
-uint32_t PatternColor(int x, int y) {
-    return static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8 & 0xF) << 4 |
-                                 (y >> 8 & 0xF));
+namespace {
+std::vector<uint32_t> CopyPixels(HDC source, const RECT& rect) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    ScopedBitmap copy(CreateCompatibleBitmap(source, width, height));
+    {
+        ScopedMemDC memory(source);
+        ScopedSelect selection(memory.Get(), copy.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
+    }
+    return BitmapPixels(copy.Get());
 }
+
+RECT VirtualScreen() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+bool IsHighlightOver(uint32_t actual, uint32_t background) {
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);  // 0x00BBGGRR
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int source = static_cast<int>((highlight >> (16 - shift)) & 0xFF);
+        const int below = static_cast<int>((background >> shift) & 0xFF);
+        const int shown = static_cast<int>((actual >> shift) & 0xFF);
+        if (std::abs(shown - (source * 64 + below * 191 + 127) / 255) > 1)
+            return false;
+    }
+    return true;
+}
+}  // namespace
 
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect) {
     std::vector<uint32_t> pixels;
     for (int y = screenRect.top; y < screenRect.bottom; ++y) {
-        for (int x = screenRect.left; x < screenRect.right; ++x) {
-            pixels.push_back(PatternColor(x, y));
-        }
+        for (int x = screenRect.left; x < screenRect.right; ++x)
+            pixels.push_back(static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 |
+                                                   (x >> 8 & 0xF) << 4 | (y >> 8 & 0xF)));
     }
     return pixels;
 }
 
 CPatternWindow::CPatternWindow(const RECT& place) {
     // A popup without a frame: its client area covers the place.
-    handler = [this, place](UINT message, WPARAM, LPARAM, bool& handled) {
+    handler = [this, place](UINT message, WPARAM, LPARAM, bool& handled) -> LRESULT {
         if (message == WM_PAINT) {
             ScopedPaint paint(hwnd);
             const int width = place.right - place.left, height = place.bottom - place.top;
             const BITMAPINFO info = TopDown32BitInfo(width, height);
             SetDIBitsToDevice(paint.Get(), 0, 0, width, height, 0, 0, 0, height,
                               ExpectedPattern(place).data(), &info, DIB_RGB_COLORS);
-            return LRESULT{0};
+            return 0;
         }
         handled = message == WM_ERASEBKGND;
-        return LRESULT{handled ? 1 : 0};
+        return handled;
     };
     Create(nullptr, place, L"Pattern", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     SetForegroundWindow(hwnd);
@@ -42,53 +68,37 @@ CPatternWindow::CPatternWindow(const RECT& place) {
     PumpMessagesFor(300);
 }
 
+CPatternWindow::CPatternWindow() : CPatternWindow(VirtualScreen()) {}
+
 std::vector<uint32_t> ReadWindowPixels(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    ScopedWindowDC windowDc(window, GetDCEx(window, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE));
-    ScopedBitmap copy(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
-    {
-        ScopedMemDC memory(windowDc.Get());
-        ScopedSelect selection(memory.Get(), copy.Get());
-        BitBlt(memory.Get(), 0, 0, client.right, client.bottom, windowDc.Get(), 0, 0, SRCCOPY);
-    }
-    return BitmapPixels(copy.Get());
+    return CopyPixels(
+        ScopedWindowDC(window, GetDCEx(window, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE)).Get(),
+        client);
 }
 
-namespace {
-
-bool IsHighlightOver(uint32_t actual, uint32_t background) {
-    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);  // 0x00BBGGRR
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int source = static_cast<int>((highlight >> (16 - shift)) & 0xFF);
-        const int below = static_cast<int>((background >> shift) & 0xFF);
-        const int shown = static_cast<int>((actual >> shift) & 0xFF);
-        if (std::abs(shown - (source * 64 + below * 191 + 127) / 255) > 1) {
-            return false;
-        }
-    }
-    return true;
+std::vector<uint32_t> ReadScreenPixels(const RECT& screenRect) {
+    return CopyPixels(ScopedWindowDC(nullptr).Get(), screenRect);
 }
-
-}  // namespace
 
 int CountWrongPixels(const std::vector<uint32_t>& now, const std::vector<uint32_t>& before,
                      int width, std::vector<Rect> shapes, bool translucent) {
+    for (Rect& s : shapes)
+        NormalizeRect(s);
     int wrong = 0;
     for (int i = 0; i < static_cast<int>(now.size()); ++i) {
         const int x = i % width, y = i / width;
         bool inside = false, outline = false;
-        for (Rect& s : shapes) {
-            NormalizeRect(s);
+        for (const Rect& s : shapes) {
             const bool in = x >= s.left && x < s.right && y >= s.top && y < s.bottom;
             inside |= in;
             outline |= in && (x == s.left || x == s.right - 1 || y == s.top || y == s.bottom - 1);
         }
-        if (!inside || (!outline && !translucent)) {
+        if (!inside || (!outline && !translucent))
             wrong += now[i] != before[i];
-        } else if (!outline) {
+        else if (!outline)
             wrong += !IsHighlightOver(now[i], before[i]);
-        }
     }
     return wrong;
 }

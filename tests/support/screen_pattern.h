@@ -9,8 +9,6 @@
 #include "support/probe_window.h"
 #include "win/rect.h"
 
-// The pattern's colour at a screen pixel, as 0x00RRGGBB.
-uint32_t PatternColor(int x, int y);
 // The pattern's pixels in the screen rectangle as 0x00RRGGBB, top-down, row after row.
 std::vector<uint32_t> ExpectedPattern(const RECT& screenRect);
 
@@ -18,10 +16,14 @@ std::vector<uint32_t> ExpectedPattern(const RECT& screenRect);
 class CPatternWindow : public CProbeWindow {
 public:
     explicit CPatternWindow(const RECT& place);
+    // Over the whole virtual screen.
+    CPatternWindow();
 };
 
 // The client area, read even while the window is locked against drawing.
 std::vector<uint32_t> ReadWindowPixels(HWND window);
+// What the screen shows in the rectangle, whichever process drew it.
+std::vector<uint32_t> ReadScreenPixels(const RECT& screenRect);
 
 // The pixels of a window showing the shapes over what it showed before that are wrong: off the
 // shapes they must be as before, inside their outlines the highlight colour at 64/255 over them
