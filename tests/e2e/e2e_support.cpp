@@ -3,106 +3,38 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <winternl.h>
-#include <gdiplus.h>
 
-#include "support/input.h"
+#include <algorithm>
+#include <filesystem>
+
+#include "imaging/gdiplus_api.h"
 
 namespace {
 const wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser\\Settings";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-RECT VirtualScreen() {
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
-struct WindowQuery {
-    DWORD processId;  // 0: any process
-    const wchar_t* titlePrefix;
-    bool overlay;
-    const wchar_t* className = nullptr;  // nullptr: any class
-    HWND found = nullptr;
-    DWORD foundProcess = 0;
-};
-
 bool IsOverlay(HWND window) {
-    LONG style = GetWindowLongW(window, GWL_STYLE);
-    LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-    return (style & WS_POPUP) && (exStyle & WS_EX_TOPMOST) && (exStyle & WS_EX_TOOLWINDOW);
-}
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-    auto* query = reinterpret_cast<WindowQuery*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == GetCurrentProcessId())
-        return TRUE;
-    if (query->processId && owner != query->processId)
-        return TRUE;
-    if (!IsWindowVisible(window))
-        return TRUE;
-    if (query->overlay != IsOverlay(window))
-        return TRUE;
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (query->className && wcscmp(className, query->className) != 0)
-        return TRUE;
-    std::wstring title = WindowTitle(window);
-    if (title.rfind(query->titlePrefix, 0) != 0)
-        return TRUE;
-    if (!query->processId) {
-        // Only our program's windows count when any process may match.
-        std::vector<DWORD> ids = GlimpserProcessIds();
-        bool ours = false;
-        for (DWORD id : ids)
-            ours = ours || id == owner;
-        if (!ours)
-            return TRUE;
-    }
-    query->found = window;
-    query->foundProcess = owner;
-    return FALSE;
-}
-
-HWND Find(WindowQuery& query) {
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
-HWND WaitFor(WindowQuery& query, DWORD milliseconds) {
-    auto done = [](void* context) { return Find(*static_cast<WindowQuery*>(context)) != nullptr; };
-    PumpMessagesUntil(done, &query, milliseconds);
-    return query.found;
+    const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+    return (GetWindowLongW(window, GWL_STYLE) & WS_POPUP) && (exStyle & WS_EX_TOPMOST) &&
+           (exStyle & WS_EX_TOOLWINDOW);
 }
 
 std::wstring ReadString(const wchar_t* key, const wchar_t* name) {
     wchar_t value[1024] = L"";
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
-        return L"";
+    RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_ZEROONFAILURE, nullptr, value,
+                 &size);
     return value;
 }
-
 }  // namespace
-
-PatternWindow::PatternWindow() : CPatternWindow(VirtualScreen()) {}
 
 std::wstring GlimpserPath() {
     wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
+    std::filesystem::path folder(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
     // The exe sits at the top of the build tree; tests and benchmarks lie below it.
-    for (size_t end = folder.find_last_of(L"\\/"); end != std::wstring::npos;
-         end = folder.find_last_of(L"\\/")) {
-        folder.resize(end);
-        std::wstring candidate = folder + L"\\glimpser.exe";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return candidate;
-    }
-    return L"glimpser.exe";
+    while (folder.has_relative_path() && !std::filesystem::exists(folder / L"glimpser.exe"))
+        folder = folder.parent_path();
+    return (folder / L"glimpser.exe").wstring();
 }
 
 GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
@@ -113,7 +45,7 @@ GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
     if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &info)) {
         CloseHandle(info.hThread);
-        process = info.hProcess;
+        process.Reset(info.hProcess);
         id = info.dwProcessId;
     }
 }
@@ -124,73 +56,44 @@ GlimpserProcess::GlimpserProcess(DWORD processId)
       id(processId) {}
 
 GlimpserProcess::~GlimpserProcess() {
-    if (!process)
-        return;
     if (Running()) {
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, 5000);
+        TerminateProcess(process.Get(), 99);
+        WaitForSingleObject(process.Get(), 5000);
     }
-    CloseHandle(process);
-}
-
-bool GlimpserProcess::Running() const {
-    return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
 }
 
 long GlimpserProcess::WaitForExit(DWORD milliseconds) {
-    if (!process)
-        return -1;
-    auto exited = [](void* context) {
-        return WaitForSingleObject(*static_cast<HANDLE*>(context), 0) == WAIT_OBJECT_0;
-    };
-    if (!PumpMessagesUntil(exited, &process, milliseconds))
-        return -1;
     DWORD code = 0;
-    GetExitCodeProcess(process, &code);
-    return static_cast<long>(code);
+    const bool ended = process && WaitFor([this] { return !Running(); }, milliseconds);
+    return ended && GetExitCodeProcess(process.Get(), &code) ? static_cast<long>(code) : -1;
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay) {
-    WindowQuery query{processId, titlePrefix, overlay};
-    return Find(query);
+HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
+                       const wchar_t* className, DWORD* owner) {
+    // Only our program's windows count when any process may match.
+    const std::vector<DWORD> ids = processId ? std::vector<DWORD>{processId} : GlimpserProcessIds();
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (std::ranges::count(ids, process) && IsWindowVisible(window) &&
+            IsOverlay(window) == overlay && WindowTitle(window).starts_with(titlePrefix)) {
+            if (owner)
+                *owner = process;
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
                           DWORD milliseconds) {
-    WindowQuery query{processId, titlePrefix, overlay};
-    return WaitFor(query, milliseconds);
+    return WaitFor([&] { return FindProcessWindow(processId, titlePrefix, overlay); },
+                   milliseconds);
 }
 
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
-    WindowQuery query{0, L"", true};
-    HWND found = WaitFor(query, milliseconds);
-    if (processId)
-        *processId = query.foundProcess;
-    return found;
-}
-
-HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
-    WindowQuery query{processId, L"", false, L"#32770"};
-    return WaitFor(query, milliseconds);
-}
-
-std::wstring MessageBoxText(HWND box) {
-    std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM c) -> BOOL {
-            wchar_t name[16] = L"";
-            GetClassNameW(child, name, 16);
-            if (_wcsicmp(name, L"Static") == 0) {
-                std::wstring part(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-                part.resize(static_cast<size_t>(
-                    GetWindowTextW(child, part.data(), static_cast<int>(part.size()))));
-                *reinterpret_cast<std::wstring*>(c) += part;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
+    return WaitFor([&] { return FindProcessWindow(0, L"", true, nullptr, processId); },
+                   milliseconds);
 }
 
 std::wstring WindowTitle(HWND window) {
@@ -206,9 +109,8 @@ void Drag(int fromX, int fromY, int toX, int toY) {
     PumpMessagesFor(150);
     for (int step = 1; step <= 4; ++step) {
         MoveMouseTo(fromX + (toX - fromX) * step / 4, fromY + (toY - fromY) * step / 4);
-        PumpMessagesFor(60);
+        PumpMessagesFor(step < 4 ? 60 : 210);
     }
-    PumpMessagesFor(150);
     MouseButton(true, false);
     PumpMessagesFor(150);
 }
@@ -219,39 +121,29 @@ bool ReadImage(const std::wstring& path, Image& image) {
     ULONG_PTR token = 0;
     if (GdiplusStartup(&token, &input, nullptr) != Ok)
         return false;
-    bool ok = false;
-    GpBitmap* bitmap = nullptr;
-    if (DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) == Ok) {
-        UINT width = 0, height = 0;
-        DllExports::GdipGetImageWidth(bitmap, &width);
-        DllExports::GdipGetImageHeight(bitmap, &height);
-        REAL dpi = 0;
-        DllExports::GdipGetImageHorizontalResolution(bitmap, &dpi);
-        GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-        BitmapData data{};
-        if (DllExports::GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat32bppARGB,
-                                           &data) == Ok) {
-            image.width = static_cast<int>(width);
-            image.height = static_cast<int>(height);
-            image.dpiX = dpi;
-            image.pixels.resize(static_cast<size_t>(width) * height);
-            for (UINT y = 0; y < height; ++y) {
-                auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) +
-                                                           static_cast<INT_PTR>(y) * data.Stride);
-                for (UINT x = 0; x < width; ++x)
-                    image.pixels[static_cast<size_t>(y) * width + x] = row[x] & 0x00FFFFFF;
-            }
-            DllExports::GdipBitmapUnlockBits(bitmap, &data);
-            ok = true;
-        }
-        DllExports::GdipDisposeImage(bitmap);
+    bool read = false;
+    {
+        Bitmap bitmap(path.c_str());
+        image.width = static_cast<int>(bitmap.GetWidth());
+        image.height = static_cast<int>(bitmap.GetHeight());
+        image.dpiX = bitmap.GetHorizontalResolution();
+        image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
+        // GDI+ copies the pixels straight into the image's rows.
+        BitmapData rows{bitmap.GetWidth(),    bitmap.GetHeight(),  4 * image.width,
+                        PixelFormat32bppARGB, image.pixels.data(), 0};
+        const Gdiplus::Rect all(0, 0, image.width, image.height);
+        read = bitmap.LockBits(&all, ImageLockModeRead | ImageLockModeUserInputBuf,
+                               PixelFormat32bppARGB, &rows) == Ok &&
+               bitmap.UnlockBits(&rows) == Ok;
     }
     GdiplusShutdown(token);
-    return ok;
+    for (uint32_t& pixel : image.pixels)
+        pixel &= 0x00FFFFFF;
+    return read;
 }
 
 std::wstring HistoryFolder() {
-    wchar_t documents[MAX_PATH];
+    wchar_t documents[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
     return std::wstring(documents) + L"\\My Glimpser Images";
 }
@@ -259,14 +151,12 @@ std::wstring HistoryFolder() {
 std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
+    for (ScopedFind find(FindFirstFileW(pattern.c_str(), &data)); find;) {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+        if (!FindNextFileW(find.Get(), &data))
+            break;
+    }
     return names;
 }
 
@@ -276,17 +166,11 @@ std::vector<std::wstring> HistoryFiles() {
 
 void ResetUserState() {
     TerminateGlimpserProcesses();
-    for (const std::wstring& name : FilesMatching(HistoryFolder() + L"\\*")) {
-        const std::wstring path = HistoryFolder() + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    }
+    std::error_code error;
+    std::filesystem::remove_all(HistoryFolder(), error);
+    std::filesystem::create_directories(HistoryFolder(), error);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
-    HKEY run;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &run) == ERROR_SUCCESS) {
-        RegDeleteValueW(run, L"Glimpser");
-        RegCloseKey(run);
-    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Glimpser");
 }
 
 std::wstring ReadSettingString(const wchar_t* name) {
@@ -294,25 +178,24 @@ std::wstring ReadSettingString(const wchar_t* name) {
 }
 
 DWORD ReadSettingDword(const wchar_t* name, DWORD missing) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
-        return missing;
-    return value;
-}
-
-void WriteSettingString(const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void WriteSettingDword(const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                        &size) == ERROR_SUCCESS
+               ? value
+               : missing;
 }
 
 void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);
+}
+
+void WriteSettingString(const wchar_t* name, const std::wstring& value) {
+    WriteSettingRaw(name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteSettingDword(const wchar_t* name, DWORD value) {
+    WriteSettingRaw(name, REG_DWORD, &value, sizeof value);
 }
 
 std::wstring ReadRunEntry() {
@@ -321,39 +204,35 @@ std::wstring ReadRunEntry() {
 
 std::vector<DWORD> GlimpserProcessIds() {
     std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
+    const ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, L"glimpser.exe") == 0)
             ids.push_back(entry.th32ProcessID);
     }
-    CloseHandle(snapshot);
     return ids;
 }
 
 std::wstring ProcessCommandLine(DWORD processId) {
-    std::wstring result;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (!process)
-        return result;
+    const ScopedHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     PROCESS_BASIC_INFORMATION basic{};
     PEB peb{};
     RTL_USER_PROCESS_PARAMETERS parameters{};
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
+    std::wstring line;
+    // No call gives another process's command line: it is read from its parameter block.
+    if (NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
                                   nullptr) == 0 &&
-        ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
-        ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters,
+        ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
+        ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
                           nullptr)) {
-        result.resize(parameters.CommandLine.Length / sizeof(wchar_t));
-        ReadProcessMemory(process, parameters.CommandLine.Buffer, result.data(),
+        line.resize(parameters.CommandLine.Length / sizeof(wchar_t));
+        ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
                           parameters.CommandLine.Length, nullptr);
     }
-    CloseHandle(process);
-    return result;
+    return line;
 }
 
 void TerminateGlimpserProcesses() {

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "support/input.h"
 #include "support/screen_pattern.h"
+#include "win/scoped_win.h"
 
 // The test pattern over the whole virtual screen.
-class PatternWindow : public CPatternWindow {
-public:
-    PatternWindow();
-};
+using PatternWindow = CPatternWindow;
 
 class GlimpserProcess {
 public:
@@ -21,34 +20,29 @@ public:
     // Takes over a process already running (ended like one it started).
     explicit GlimpserProcess(DWORD processId);
     ~GlimpserProcess();
-    GlimpserProcess(const GlimpserProcess&) = delete;
-    GlimpserProcess& operator=(const GlimpserProcess&) = delete;
 
-    bool Started() const { return process != nullptr; }
     DWORD Id() const { return id; }
+    bool Running() const { return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
     // Waits (pumping this thread's messages) for the exit; answers the exit code, or -1 on timeout.
     long WaitForExit(DWORD milliseconds);
-    bool Running() const;
 
 private:
-    HANDLE process = nullptr;
+    ScopedHandle process;
     DWORD id = 0;
 };
 
 std::wstring GlimpserPath();
 
-// The visible top-level window of the process whose title starts with the prefix; the
-// overlay is found with an empty prefix and the overlay flag.
-HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay);
+// The visible top-level window of the process (of any glimpser.exe when 0) whose title starts
+// with the prefix, of the class when one is given; the overlay is found with an empty prefix
+// and the overlay flag.
+HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
+                       const wchar_t* className = nullptr, DWORD* owner = nullptr);
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
                           DWORD milliseconds);
 // Any process's visible overlay (full-screen, topmost tool window), and its process id.
 HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds);
 std::wstring WindowTitle(HWND window);
-
-// A message box that the process shows (it stays open), and the texts of its static controls.
-HWND WaitForMessageBox(DWORD processId, DWORD milliseconds);
-std::wstring MessageBoxText(HWND box);
 
 // Drags with real input from one screen pixel to another, in a few steps.
 void Drag(int fromX, int fromY, int toX, int toY);
@@ -57,8 +51,7 @@ struct Image {
     int width = 0;
     int height = 0;
     double dpiX = 0;
-    std::vector<COLORREF> pixels;  // 0x00RRGGBB, top-down rows
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top-down rows
 };
 // Decodes an image file with GDI+; false when it cannot be read.
 bool ReadImage(const std::wstring& path, Image& image);
@@ -73,9 +66,9 @@ void ResetUserState();
 std::wstring ReadSettingString(const wchar_t* name);
 // The DWORD setting, or `missing` when the value is absent or not a DWORD.
 DWORD ReadSettingDword(const wchar_t* name, DWORD missing);
+void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
 void WriteSettingString(const wchar_t* name, const std::wstring& value);
 void WriteSettingDword(const wchar_t* name, DWORD value);
-void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
 // The log-on entry's text, empty when absent.
 std::wstring ReadRunEntry();
 

@@ -1,34 +1,36 @@
-// The tray process and the captures it starts, as separate real processes.
+// The tray process and the processes it starts, as separate real processes, driven through its
+// icon's notifications and its menu commands.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "e2e/e2e_fixture.h"
 #include "win/command_ids.h"
-#include "win/win_text.h"
 
 namespace {
 const UINT kTrayIconMessage = WM_APP + 1;
 
-// The capture processes started since the tray: every glimpser.exe but the tray itself.
-std::vector<DWORD> CaptureProcesses(DWORD trayId) {
-    std::vector<DWORD> ids;
-    for (DWORD id : GlimpserProcessIds())
-        if (id != trayId)
-            ids.push_back(id);
-    return ids;
+// The first glimpser.exe other than the tray, once it runs; 0 when none came.
+DWORD WaitForLaunch(DWORD trayId) {
+    return WaitFor(
+        [=] {
+            for (DWORD id : GlimpserProcessIds())
+                if (id != trayId)
+                    return id;
+            return DWORD{0};
+        },
+        kWait);
 }
 
-// Waits for the first process other than the tray, and answers its command line.
-std::wstring WaitForLaunch(DWORD trayId, DWORD* launched) {
-    PumpMessagesUntil(
-        [](void* context) { return !CaptureProcesses(*static_cast<DWORD*>(context)).empty(); },
-        &trayId, kWait);
-    std::vector<DWORD> ids = CaptureProcesses(trayId);
-    if (ids.empty())
-        return L"";
-    *launched = ids[0];
-    PumpMessagesFor(200);
-    return ProcessCommandLine(ids[0]);
+// The hidden tray window of the process, once it is there; null if it never came.
+HWND WaitForTrayWindow(DWORD processId) {
+    return WaitFor(
+        [=] {
+            const HWND window = FindWindowW(nullptr, L"Glimpser Tray");
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            return owner == processId ? window : nullptr;
+        },
+        kWait);
 }
 
 void Select(HWND tray) {
@@ -36,41 +38,54 @@ void Select(HWND tray) {
 }
 }  // namespace
 
-TEST_F(EndToEnd, TrayIconClickCapturesIntoTheHistory) {
+TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-    PatternWindow pattern;
-    // The second request lies within the debounce time and launches nothing.
-    Select(trayWindow);
-    Select(trayWindow);
-    DWORD capture = 0;
-    EXPECT_TRUE(WaitForLaunch(tray.Id(), &capture).ends_with(L" /capture:region"));
-    ASSERT_NE(WaitForProcessWindow(capture, L"", true, kWait), nullptr);
-    EXPECT_EQ(CaptureProcesses(tray.Id()).size(), 1u);
+    const HWND window = WaitForTrayWindow(tray.Id());
+    ASSERT_NE(window, nullptr);
+    const std::wstring runEntry = L"\"" + GlimpserPath() + L"\" /tray";
+    // With a tray running, any further tray start ends at once with 0, whatever else it says,
+    // and leaves no other process behind.
+    for (const wchar_t* arguments :
+         {L"/tray", L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
+        EXPECT_EQ(GlimpserProcess(arguments).WaitForExit(kWait), 0) << arguments;
+        EXPECT_EQ(GlimpserProcessIds(), std::vector<DWORD>{tray.Id()}) << arguments;
+    }
+    EXPECT_EQ(ReadRunEntry(), runEntry);
+    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
 
-    // Past the debounce time, a request while the capture runs still launches nothing.
-    PumpMessagesFor(1100);
-    Select(trayWindow);
-    PumpMessagesFor(1000);
-    EXPECT_EQ(CaptureProcesses(tray.Id()).size(), 1u);
+    SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
+    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 0u);
+    SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
+    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 1u);
+    SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
+    EXPECT_EQ(ReadRunEntry(), L"");
+    SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
+    EXPECT_EQ(ReadRunEntry(), runEntry);
 
-    Drag(500, 400, 659, 519);
-    HWND viewer = WaitForProcessWindow(capture, L"Glimpser (", false, kWait);
-    ASSERT_NE(viewer, nullptr);
-    ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 500, 400, 160, 120);
+    {
+        PatternWindow pattern;
+        // The second request lies within the debounce time and launches nothing.
+        Select(window);
+        Select(window);
+        GlimpserProcess capture(WaitForLaunch(tray.Id()));
+        ASSERT_NE(WaitForProcessWindow(capture.Id(), L"", true, kWait), nullptr);
+        EXPECT_TRUE(ProcessCommandLine(capture.Id()).ends_with(L" /capture:region"));
+        EXPECT_EQ(GlimpserProcessIds().size(), 2u);
+        // Past the debounce time, a request while the capture runs still launches nothing.
+        PumpMessagesFor(1100);
+        Select(window);
+        PumpMessagesFor(1000);
+        EXPECT_EQ(GlimpserProcessIds().size(), 2u);
 
-    GlimpserProcess captureProcess(capture);
-    EXPECT_EQ(CloseViewer(viewer, captureProcess), 0);
-    EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
-}
+        Drag(500, 400, 659, 519);
+        const HWND viewer = WaitForProcessWindow(capture.Id(), L"Glimpser (", false, kWait);
+        ASSERT_NE(viewer, nullptr);
+        ExpectHistoryFileShowsPattern(L"Glimpser 1.png", {500, 400, 660, 520});
+        EXPECT_EQ(CloseViewer(viewer, capture), 0);
+        EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
+    }
 
-TEST_F(EndToEnd, TrayMenuCommandsLaunchWithTheirSwitches) {
-    WriteSettingString(L"CaptureRegion", L"10,20,310,220");
-    GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-    struct Case {
+    const struct Case {
         WORD command;
         const wchar_t* switches;
     } cases[] = {
@@ -83,30 +98,14 @@ TEST_F(EndToEnd, TrayMenuCommandsLaunchWithTheirSwitches) {
     };
     for (const Case& c : cases) {
         PumpMessagesFor(1100);  // past the launch debounce
-        PostMessageW(trayWindow, WM_COMMAND, c.command, 0);
-        DWORD launched = 0;
-        std::wstring line = WaitForLaunch(tray.Id(), &launched);
-        EXPECT_TRUE(line.ends_with(c.switches)) << c.command << ": " << ToUtf8(line.c_str()).CStr();
-        GlimpserProcess{launched};  // ends it
+        PostMessageW(window, WM_COMMAND, c.command, 0);
+        const GlimpserProcess launched(WaitForLaunch(tray.Id()));  // ends it
+        PumpMessagesFor(200);
+        const std::wstring line = ProcessCommandLine(launched.Id());
+        EXPECT_TRUE(line.ends_with(c.switches)) << c.command << ": " << line;
     }
-}
 
-TEST_F(EndToEnd, TrayTogglesSettingsAndExitReleasesTheInstance) {
-    GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-
-    SendMessageW(trayWindow, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 0u);
-    SendMessageW(trayWindow, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 1u);
-
-    SendMessageW(trayWindow, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
-    EXPECT_EQ(ReadRunEntry(), L"\"" + GlimpserPath() + L"\" /tray");
-    SendMessageW(trayWindow, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
-    EXPECT_EQ(ReadRunEntry(), L"");
-
-    PostMessageW(trayWindow, WM_COMMAND, ID_EXIT, 0);
+    PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(tray.WaitForExit(kWait), 0);
     GlimpserProcess again(L"/tray");
     EXPECT_NE(WaitForTrayWindow(again.Id()), nullptr);
