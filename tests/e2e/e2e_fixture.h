@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "e2e/e2e_support.h"
+#include "support/png_bytes.h"
+#include "win/command_ids.h"
 
 // How long any one step of the program may take under a loaded Wine.
 constexpr DWORD kWait = 15000;
@@ -41,10 +44,103 @@ inline void ExpectPattern(const std::vector<uint32_t>& pixels, SIZE size, const 
         << "the index of the first pixel that differs from the pattern";
 }
 // The history file holds exactly the pattern's pixels of the region.
-inline void ExpectHistoryFileShowsPattern(const wchar_t* name, const RECT& region) {
+inline void ExpectHistoryFileShowsPattern(const std::wstring& name, const RECT& region) {
     Image image;
     ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\" + name, image)) << name;
     // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
     EXPECT_NEAR(image.dpiX, GetDeviceCaps(ScopedWindowDC(nullptr).Get(), LOGPIXELSX), 0.05);
     ExpectPattern(image.pixels, {image.width, image.height}, region);
+}
+
+// What the user does: Escape, or a drag over the region, on the overlay; Previous four times
+// in the viewer.
+enum class Gesture { None, Escape, Drag, WalkBack };
+
+// One start of the program, over the screen pattern, and what it must leave.
+struct ProgramRun {
+    std::string name;
+    const wchar_t* arguments;
+    Gesture gesture;
+    bool viewer;         // else the process ends with 0 and never shows one
+    std::wstring files;  // the files named like history files afterwards, "|" between
+    const RECT* shown;   // what the viewer and the newest file show; nullptr: unchecked
+    const wchar_t* storedRegion = nullptr;  // "CaptureRegion" written before
+    const wchar_t* regionAfter = nullptr;   // "CaptureRegion" afterwards; nullptr: unchecked
+    std::wstring message = L"";    // what the one message (answered No) holds; "": none comes
+    std::wstring folder = L"";     // where the files are looked for; "": the history folder
+    std::wstring untouched = L"";  // a file that must keep its one byte
+};
+
+inline void RunProgram(const ProgramRun& run) {
+    SCOPED_TRACE(run.name);
+    if (run.storedRegion)
+        WriteSettingString(L"CaptureRegion", run.storedRegion);
+    std::optional<PatternWindow> pattern(std::in_place);
+    MoveMouseTo(900, 700);
+    GlimpserProcess glimpser(run.arguments);
+    if (run.gesture == Gesture::Escape || run.gesture == Gesture::Drag) {
+        ASSERT_NE(WaitForOverlay(glimpser), nullptr);
+    }
+    if (run.gesture == Gesture::Escape)
+        PressKey(VK_ESCAPE);
+    if (run.gesture == Gesture::Drag) {
+        // The press point and the last point moved to are both inside the region.
+        Drag(run.shown->left, run.shown->top, run.shown->right - 1, run.shown->bottom - 1);
+    }
+    if (run.viewer) {
+        const HWND viewer = WaitForViewer(glimpser);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
+        for (int i = 0; run.gesture == Gesture::WalkBack && i < 4; ++i)
+            SendMessageTimeoutW(viewer, WM_COMMAND, ID_PREVIOUS, 0, SMTO_BLOCK, kWait, nullptr);
+        const auto box = [&] { return FindProcessWindow(glimpser.Id(), L"", false, L"#32770"); };
+        wchar_t text[1024] = L"";
+        if (const HWND found = WaitFor(box, run.message.empty() ? 1000 : kWait)) {
+            GetDlgItemTextW(found, 0xFFFF, text, 1024);  // the message box's text control
+            PostMessageW(found, WM_COMMAND, IDNO, 0);
+            WaitFor([&] { return !IsWindow(found); }, kWait);
+            EXPECT_EQ(WaitFor(box, 1000), nullptr) << "one failure, one message";
+        }
+        const std::wstring message = text;
+        EXPECT_EQ(message.empty(), run.message.empty()) << message;
+        EXPECT_NE(message.find(run.message), std::wstring::npos);
+        EXPECT_EQ(message.find(L"format"), std::wstring::npos);
+        EXPECT_TRUE(message.empty() || message.ends_with(L"Save it elsewhere?"));
+        if (run.shown) {
+            EXPECT_EQ(WindowTitle(viewer), L"Glimpser (100%)");
+            pattern.reset();
+            PumpMessagesFor(500);
+            RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            PumpMessagesFor(300);
+            RECT client{};
+            GetClientRect(viewer, &client);
+            MapWindowPoints(viewer, nullptr, reinterpret_cast<POINT*>(&client), 2);
+            ExpectPattern(ReadScreenPixels(client),
+                          {client.right - client.left, client.bottom - client.top}, *run.shown);
+        }
+        EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
+        EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
+        EXPECT_EQ(ReadSettingDword(L"LastSaveType", 99), 0u);
+    } else {
+        WaitFor(
+            [&] {
+                EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"Glimpser (", false), nullptr);
+                return !glimpser.Running();
+            },
+            kWait);
+        EXPECT_EQ(glimpser.WaitForExit(0), 0);
+    }
+    std::wstring files;
+    for (const std::wstring& name :
+         FilesMatching((run.folder.empty() ? HistoryFolder() : run.folder) + L"\\*Glimpser*"))
+        files += (files.empty() ? L"" : L"|") + name;
+    EXPECT_EQ(files, run.files);
+    if (run.shown && !files.empty())
+        ExpectHistoryFileShowsPattern(files.substr(files.rfind(L'|') + 1), *run.shown);
+    if (run.regionAfter) {
+        EXPECT_EQ(ReadSettingString(L"CaptureRegion"), run.regionAfter);
+    }
+    if (!run.untouched.empty()) {
+        EXPECT_EQ(ReadFileBytes(run.untouched).size(), 1u);
+    }
 }

@@ -2,12 +2,14 @@
 
 #include <shlobj.h>
 #include <tlhelp32.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <process.h>
 
 #include "imaging/gdiplus_api.h"
+#include "imaging/gdiplus_lifetime.h"
+#include "support/bitmap_pixels.h"
 
 namespace {
 const wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser\\Settings";
@@ -38,16 +40,11 @@ std::wstring GlimpserPath() {
 }
 
 GlimpserProcess::GlimpserProcess(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + GlimpserPath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process.Reset(info.hProcess);
-        id = info.dwProcessId;
-    }
+    const std::wstring path = GlimpserPath(), quoted = L"\"" + path + L"\"";
+    const intptr_t started =
+        _wspawnl(_P_NOWAIT, path.c_str(), quoted.c_str(), arguments.c_str(), nullptr);
+    process.Reset(started == -1 ? nullptr : reinterpret_cast<HANDLE>(started));
+    id = GetProcessId(process.Get());
 }
 
 GlimpserProcess::GlimpserProcess(DWORD processId)
@@ -116,30 +113,20 @@ void Drag(int fromX, int fromY, int toX, int toY) {
 }
 
 bool ReadImage(const std::wstring& path, Image& image) {
-    using namespace Gdiplus;
-    GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (GdiplusStartup(&token, &input, nullptr) != Ok)
-        return false;
-    bool read = false;
+    ScopedBitmap bitmap;
     {
-        Bitmap bitmap(path.c_str());
-        image.width = static_cast<int>(bitmap.GetWidth());
-        image.height = static_cast<int>(bitmap.GetHeight());
-        image.dpiX = bitmap.GetHorizontalResolution();
-        image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
-        // GDI+ copies the pixels straight into the image's rows.
-        BitmapData rows{bitmap.GetWidth(),    bitmap.GetHeight(),  4 * image.width,
-                        PixelFormat32bppARGB, image.pixels.data(), 0};
-        const Gdiplus::Rect all(0, 0, image.width, image.height);
-        read = bitmap.LockBits(&all, ImageLockModeRead | ImageLockModeUserInputBuf,
-                               PixelFormat32bppARGB, &rows) == Ok &&
-               bitmap.UnlockBits(&rows) == Ok;
+        const GdiplusLifetime gdiplus;
+        Gdiplus::Bitmap file(path.c_str());
+        HBITMAP handle = nullptr;
+        file.GetHBITMAP(Gdiplus::Color(), &handle);
+        bitmap.Reset(handle);
+        image.dpiX = file.GetHorizontalResolution();
     }
-    GdiplusShutdown(token);
-    for (uint32_t& pixel : image.pixels)
-        pixel &= 0x00FFFFFF;
-    return read;
+    const SIZE size = BitmapSize(bitmap.Get());
+    image.width = size.cx;
+    image.height = size.cy;
+    image.pixels = BitmapPixels(bitmap.Get());
+    return static_cast<bool>(bitmap);
 }
 
 std::wstring HistoryFolder() {
@@ -158,10 +145,6 @@ std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
             break;
     }
     return names;
-}
-
-std::vector<std::wstring> HistoryFiles() {
-    return FilesMatching(HistoryFolder() + L"\\*.png");
 }
 
 void ResetUserState() {
@@ -194,10 +177,6 @@ void WriteSettingString(const wchar_t* name, const std::wstring& value) {
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void WriteSettingDword(const wchar_t* name, DWORD value) {
-    WriteSettingRaw(name, REG_DWORD, &value, sizeof value);
-}
-
 std::wstring ReadRunEntry() {
     return ReadString(kRunKey, L"Glimpser");
 }
@@ -213,26 +192,6 @@ std::vector<DWORD> GlimpserProcessIds() {
             ids.push_back(entry.th32ProcessID);
     }
     return ids;
-}
-
-std::wstring ProcessCommandLine(DWORD processId) {
-    const ScopedHandle process(
-        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    std::wstring line;
-    // No call gives another process's command line: it is read from its parameter block.
-    if (NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
-                                  nullptr) == 0 &&
-        ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
-        ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
-                          nullptr)) {
-        line.resize(parameters.CommandLine.Length / sizeof(wchar_t));
-        ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
-                          parameters.CommandLine.Length, nullptr);
-    }
-    return line;
 }
 
 void TerminateGlimpserProcesses() {

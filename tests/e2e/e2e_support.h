@@ -59,7 +59,6 @@ bool ReadImage(const std::wstring& path, Image& image);
 std::wstring HistoryFolder();
 // The names of the files (not folders) that match the pattern ("C:\\folder\\*.png").
 std::vector<std::wstring> FilesMatching(const std::wstring& pattern);
-std::vector<std::wstring> HistoryFiles();
 // Empties the history folder and removes the program's settings and log-on entry.
 void ResetUserState();
 
@@ -68,11 +67,9 @@ std::wstring ReadSettingString(const wchar_t* name);
 DWORD ReadSettingDword(const wchar_t* name, DWORD missing);
 void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
 void WriteSettingString(const wchar_t* name, const std::wstring& value);
-void WriteSettingDword(const wchar_t* name, DWORD value);
 // The log-on entry's text, empty when absent.
 std::wstring ReadRunEntry();
 
-// Processes of glimpser.exe now running, and a process's command line.
+// Processes of glimpser.exe now running.
 std::vector<DWORD> GlimpserProcessIds();
-std::wstring ProcessCommandLine(DWORD processId);
 void TerminateGlimpserProcesses();

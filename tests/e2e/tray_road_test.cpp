@@ -2,6 +2,7 @@
 // icon's notifications and its menu commands.
 #include <windows.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include "e2e/e2e_fixture.h"
 #include "win/command_ids.h"
@@ -11,26 +12,41 @@ const UINT kTrayIconMessage = WM_APP + 1;
 
 // The first glimpser.exe other than the tray, once it runs; 0 when none came.
 DWORD WaitForLaunch(DWORD trayId) {
-    return WaitFor(
-        [=] {
-            for (DWORD id : GlimpserProcessIds())
-                if (id != trayId)
-                    return id;
-            return DWORD{0};
-        },
-        kWait);
+    const auto other = [trayId] {
+        const std::vector<DWORD> ids = GlimpserProcessIds();
+        return ids.size() < 2 ? 0 : ids[ids[0] == trayId];
+    };
+    return WaitFor(other, kWait);
 }
 
 // The hidden tray window of the process, once it is there; null if it never came.
 HWND WaitForTrayWindow(DWORD processId) {
-    return WaitFor(
-        [=] {
-            const HWND window = FindWindowW(nullptr, L"Glimpser Tray");
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            return owner == processId ? window : nullptr;
-        },
-        kWait);
+    const auto tray = [processId] {
+        DWORD owner = 0;
+        const HWND window = FindWindowW(nullptr, L"Glimpser Tray");
+        return GetWindowThreadProcessId(window, &owner) && owner == processId ? window : nullptr;
+    };
+    return WaitFor(tray, kWait);
+}
+
+std::wstring ProcessCommandLine(DWORD processId) {
+    const ScopedHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    std::wstring line;
+    // No call gives another process's command line: it is read from its parameter block.
+    if (NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
+                                  nullptr) == 0 &&
+        ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
+        ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
+                          nullptr)) {
+        line.resize(parameters.CommandLine.Length / sizeof(wchar_t));
+        ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
+                          parameters.CommandLine.Length, nullptr);
+    }
+    return line;
 }
 
 void Select(HWND tray) {

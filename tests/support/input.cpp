@@ -1,7 +1,5 @@
 #include "support/input.h"
 
-#include <algorithm>
-
 namespace {
 void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
     INPUT input{};
@@ -41,24 +39,18 @@ void PressKey(WORD virtualKey) {
     SendInput(2, keys, sizeof keys[0]);
 }
 
-bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds) {
-    for (const DWORD start = GetTickCount();;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done && done(context))
-            return true;
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return false;
-        // Poll: the condition may change without any message reaching this thread.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 10),
-                                  QS_ALLINPUT);
+void DispatchWaitingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
+bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds) {
+    return WaitFor([=] { return done && done(context); }, milliseconds);
+}
+
 void PumpMessagesFor(DWORD milliseconds) {
-    PumpMessagesUntil(nullptr, nullptr, milliseconds);
+    WaitFor([] { return false; }, milliseconds);
 }

@@ -2,6 +2,8 @@
 // Real input for tests: SendInput into the test display, and message pumping while it lands.
 #include <windows.h>
 
+#include <algorithm>
+
 // Moves the pointer to the screen pixel (x, y), which may lie left of or above the primary
 // monitor.
 void MoveMouseTo(int x, int y);
@@ -12,17 +14,20 @@ void PumpMessagesFor(DWORD milliseconds);
 // Dispatches this thread's messages until the predicate holds or the time runs out; answers
 // whether it held.
 bool PumpMessagesUntil(bool (*done)(void* context), void* context, DWORD milliseconds);
+void DispatchWaitingMessages();
 
 // Dispatches this thread's messages until `find` answers something (a window, true, a process
 // id) or the time runs out; answers its last answer.
 template <class Find>
 auto WaitFor(Find find, DWORD milliseconds) {
-    decltype(find()) found{};
-    auto look = [&] {
-        found = find();
-        return static_cast<bool>(found);
-    };
-    PumpMessagesUntil([](void* l) { return (*static_cast<decltype(look)*>(l))(); }, &look,
-                      milliseconds);
-    return found;
+    for (const DWORD start = GetTickCount();;) {
+        DispatchWaitingMessages();
+        const auto found = find();
+        const DWORD elapsed = GetTickCount() - start;
+        if (found || elapsed >= milliseconds)
+            return found;
+        // Poll: the condition may change without any message reaching this thread.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 10),
+                                  QS_ALLINPUT);
+    }
 }
