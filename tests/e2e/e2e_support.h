@@ -2,50 +2,143 @@
 // Drives the real glimpser.exe from outside: processes, their windows, a known pattern on
 // screen, the files they write and the registry they leave.
 #include <windows.h>
+#include <process.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "imaging/gdiplus_api.h"
+#include "imaging/gdiplus_lifetime.h"
+#include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "support/screen_pattern.h"
 #include "win/scoped_win.h"
 
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser\\Settings";
+inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // The test pattern over the whole virtual screen.
 using PatternWindow = CPatternWindow;
 
+// The exe sits at the top of the build tree; tests and benchmarks lie below it.
+inline std::wstring GlimpserPath() {
+    wchar_t path[MAX_PATH];
+    std::filesystem::path folder(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
+    while (folder.has_relative_path() && !std::filesystem::exists(folder / L"glimpser.exe"))
+        folder = folder.parent_path();
+    return (folder / L"glimpser.exe").wstring();
+}
+
 class GlimpserProcess {
 public:
-    // Starts glimpser.exe (beside the test executable's build tree) with the arguments.
-    explicit GlimpserProcess(const std::wstring& arguments);
+    // Starts glimpser.exe with the arguments.
+    explicit GlimpserProcess(const std::wstring& arguments) {
+        const std::wstring path = GlimpserPath(), quoted = L"\"" + path + L"\"";
+        const intptr_t started =
+            _wspawnl(_P_NOWAIT, path.c_str(), quoted.c_str(), arguments.c_str(), nullptr);
+        process.Reset(started == -1 ? nullptr : reinterpret_cast<HANDLE>(started));
+        id = GetProcessId(process.Get());
+    }
     // Takes over a process already running (ended like one it started).
-    explicit GlimpserProcess(DWORD processId);
-    ~GlimpserProcess();
+    explicit GlimpserProcess(DWORD processId)
+        : process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                              FALSE, processId)),
+          id(processId) {}
+    ~GlimpserProcess() {
+        if (Running()) {
+            TerminateProcess(process.Get(), 99);
+            WaitForSingleObject(process.Get(), 5000);
+        }
+    }
 
     DWORD Id() const { return id; }
     bool Running() const { return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
     // Waits (pumping this thread's messages) for the exit; answers the exit code, or -1 on timeout.
-    long WaitForExit(DWORD milliseconds);
+    long WaitForExit(DWORD milliseconds) {
+        DWORD code = 0;
+        const bool ended = process && WaitFor([this] { return !Running(); }, milliseconds);
+        return ended && GetExitCodeProcess(process.Get(), &code) ? static_cast<long>(code) : -1;
+    }
 
 private:
     ScopedHandle process;
     DWORD id = 0;
 };
 
-std::wstring GlimpserPath();
+// Processes of glimpser.exe now running.
+inline std::vector<DWORD> GlimpserProcessIds() {
+    std::vector<DWORD> ids;
+    const ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"glimpser.exe") == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
 
-// The visible top-level window of the process (of any glimpser.exe when 0) whose title starts
-// with the prefix, of the class when one is given; the overlay is found with an empty prefix
-// and the overlay flag.
-HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
-                       const wchar_t* className = nullptr, DWORD* owner = nullptr);
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
-                          DWORD milliseconds);
-// Any process's visible overlay (full-screen, topmost tool window), and its process id.
-HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds);
-std::wstring WindowTitle(HWND window);
+inline void TerminateGlimpserProcesses() {
+    for (DWORD id : GlimpserProcessIds())
+        GlimpserProcess{id};
+}
+
+inline std::wstring WindowTitle(HWND window) {
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    return title;
+}
+
+// The visible top-level window of the process (of any glimpser.exe when 0, whose id goes to
+// `owner`) whose title starts with the prefix, of the class when one is given; the overlay (a
+// topmost popup tool window) is found with an empty prefix and the overlay flag.
+inline HWND FindProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
+                              const wchar_t* className = nullptr, DWORD* owner = nullptr) {
+    const std::vector<DWORD> ids = processId ? std::vector<DWORD>{processId} : GlimpserProcessIds();
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+        const bool isOverlay = (GetWindowLongW(window, GWL_STYLE) & WS_POPUP) &&
+                               (exStyle & WS_EX_TOPMOST) && (exStyle & WS_EX_TOOLWINDOW);
+        if (std::ranges::count(ids, process) && IsWindowVisible(window) && isOverlay == overlay &&
+            WindowTitle(window).starts_with(titlePrefix)) {
+            if (owner)
+                *owner = process;
+            return window;
+        }
+    }
+    return nullptr;
+}
+inline HWND WaitForProcessWindow(DWORD processId, const wchar_t* titlePrefix, bool overlay,
+                                 DWORD milliseconds) {
+    return WaitFor([&] { return FindProcessWindow(processId, titlePrefix, overlay); },
+                   milliseconds);
+}
+// Any process's overlay, and its process id.
+inline HWND WaitForAnyOverlay(DWORD* processId, DWORD milliseconds) {
+    return WaitFor([&] { return FindProcessWindow(0, L"", true, nullptr, processId); },
+                   milliseconds);
+}
 
 // Drags with real input from one screen pixel to another, in a few steps.
-void Drag(int fromX, int fromY, int toX, int toY);
+inline void Drag(int fromX, int fromY, int toX, int toY) {
+    MoveMouseTo(fromX, fromY);
+    PumpMessagesFor(150);
+    MouseButton(true, true);
+    PumpMessagesFor(150);
+    for (int step = 1; step <= 4; ++step) {
+        MoveMouseTo(fromX + (toX - fromX) * step / 4, fromY + (toY - fromY) * step / 4);
+        PumpMessagesFor(step < 4 ? 60 : 210);
+    }
+    MouseButton(true, false);
+    PumpMessagesFor(150);
+}
 
 struct Image {
     int width = 0;
@@ -54,22 +147,78 @@ struct Image {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, top-down rows
 };
 // Decodes an image file with GDI+; false when it cannot be read.
-bool ReadImage(const std::wstring& path, Image& image);
+inline bool ReadImage(const std::wstring& path, Image& image) {
+    ScopedBitmap bitmap;
+    {
+        const GdiplusLifetime gdiplus;
+        Gdiplus::Bitmap file(path.c_str());
+        HBITMAP handle = nullptr;
+        file.GetHBITMAP(Gdiplus::Color(), &handle);
+        bitmap.Reset(handle);
+        image.dpiX = file.GetHorizontalResolution();
+    }
+    const SIZE size = BitmapSize(bitmap.Get());
+    image.width = size.cx;
+    image.height = size.cy;
+    image.pixels = BitmapPixels(bitmap.Get());
+    return static_cast<bool>(bitmap);
+}
 
-std::wstring HistoryFolder();
+inline std::wstring HistoryFolder() {
+    wchar_t documents[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+    return std::wstring(documents) + L"\\My Glimpser Images";
+}
+
 // The names of the files (not folders) that match the pattern ("C:\\folder\\*.png").
-std::vector<std::wstring> FilesMatching(const std::wstring& pattern);
+inline std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    for (ScopedFind find(FindFirstFileW(pattern.c_str(), &data)); find;) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+        if (!FindNextFileW(find.Get(), &data))
+            break;
+    }
+    return names;
+}
+
 // Empties the history folder and removes the program's settings and log-on entry.
-void ResetUserState();
+inline void ResetUserState() {
+    TerminateGlimpserProcesses();
+    std::error_code error;
+    std::filesystem::remove_all(HistoryFolder(), error);
+    std::filesystem::create_directories(HistoryFolder(), error);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Glimpser");
+}
 
-std::wstring ReadSettingString(const wchar_t* name);
+// A string value of the user's registry, empty when absent: a setting or the log-on entry.
+inline std::wstring ReadUserString(const wchar_t* key, const wchar_t* name) {
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_ZEROONFAILURE, nullptr, value,
+                 &size);
+    return value;
+}
+inline std::wstring ReadSettingString(const wchar_t* name) {
+    return ReadUserString(kSettingsKey, name);
+}
+inline std::wstring ReadRunEntry() {
+    return ReadUserString(kRunKey, L"Glimpser");
+}
 // The DWORD setting, or `missing` when the value is absent or not a DWORD.
-DWORD ReadSettingDword(const wchar_t* name, DWORD missing);
-void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size);
-void WriteSettingString(const wchar_t* name, const std::wstring& value);
-// The log-on entry's text, empty when absent.
-std::wstring ReadRunEntry();
-
-// Processes of glimpser.exe now running.
-std::vector<DWORD> GlimpserProcessIds();
-void TerminateGlimpserProcesses();
+inline DWORD ReadSettingDword(const wchar_t* name, DWORD missing) {
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                        &size) == ERROR_SUCCESS
+               ? value
+               : missing;
+}
+inline void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);
+}
+inline void WriteSettingString(const wchar_t* name, const std::wstring& value) {
+    WriteSettingRaw(name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}

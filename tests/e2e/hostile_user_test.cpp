@@ -2,6 +2,7 @@
 // history files no capture looks like: the real program neither crashes nor hangs, never loses
 // a capture without a word, and touches no file that is not a history file.
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include "e2e/e2e_fixture.h"
@@ -13,22 +14,17 @@ namespace {
 const RECT kCaptured{100, 100, 500, 400};
 }  // namespace
 
-// Run by unwritable_history.sh with a folder that is really read-only and one on a full disk.
+// Run by unwritable_history.sh with a folder that is really read-only, then with one on a full
+// disk.
 TEST_F(EndToEnd, UnwritableHistoryKeepsTheCaptureAndNamesTheFile) {
-    const char* folders = std::getenv("GLIMPSER_UNWRITABLE_FOLDERS");
-    if (folders == nullptr)
-        GTEST_SKIP() << "needs the folders that unwritable_history.sh makes";
-    const std::string list = folders;
-    for (size_t start = 0, end = 0; start < list.size(); start = end + 1) {
-        end = std::min(list.find(';', start), list.size());
-        const std::wstring folder(list.begin() + start, list.begin() + end);
-        ResetUserState();
-        WriteSettingString(L"HistoryFolder", folder);
-        // Neither a cut history file nor the temporary one is left behind.
-        RunProgram({list.substr(start, end - start), L"/capture:region", Gesture::Drag, true, L"",
-                    &kCaptured, nullptr, nullptr,
-                    L"'" + folder + L"\\Glimpser 1.png' could not be written.", folder});
-    }
+    const char* given = std::getenv("GLIMPSER_UNWRITABLE_FOLDER");
+    if (given == nullptr)
+        GTEST_SKIP() << "needs a folder that unwritable_history.sh makes";
+    const std::wstring folder(given, given + std::strlen(given));
+    WriteSettingString(L"HistoryFolder", folder);
+    // Neither a cut history file nor the temporary one is left behind.
+    RunProgram({given, L"/capture:region", Gesture::Drag, true, L"", &kCaptured, nullptr, nullptr,
+                L"'" + folder + L"\\Glimpser 1.png' could not be written.", folder});
 }
 
 // One run per kind of bad input.

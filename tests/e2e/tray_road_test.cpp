@@ -29,23 +29,21 @@ HWND WaitForTrayWindow(DWORD processId) {
     return WaitFor(tray, kWait);
 }
 
+// Nothing hands over another process's command line: it is read from its parameter block.
 std::wstring ProcessCommandLine(DWORD processId) {
     const ScopedHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     PROCESS_BASIC_INFORMATION basic{};
     PEB peb{};
     RTL_USER_PROCESS_PARAMETERS parameters{};
-    std::wstring line;
-    // No call gives another process's command line: it is read from its parameter block.
-    if (NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
-                                  nullptr) == 0 &&
-        ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
-        ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
-                          nullptr)) {
-        line.resize(parameters.CommandLine.Length / sizeof(wchar_t));
-        ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
-                          parameters.CommandLine.Length, nullptr);
-    }
+    NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
+                              nullptr);
+    ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr);
+    ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
+                      nullptr);
+    std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
+                      parameters.CommandLine.Length, nullptr);
     return line;
 }
 
