@@ -109,9 +109,8 @@ inline void RunProgram(const ProgramRun& run) {
         if (run.shown) {
             EXPECT_EQ(WindowTitle(viewer), L"Glimpser (100%)");
             pattern.reset();
-            PumpMessagesFor(500);
             RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            PumpMessagesFor(300);
+            PumpMessagesFor(500);
             RECT client{};
             GetClientRect(viewer, &client);
             MapWindowPoints(viewer, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -119,8 +118,8 @@ inline void RunProgram(const ProgramRun& run) {
                           {client.right - client.left, client.bottom - client.top}, *run.shown);
         }
         EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
-        EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
-        EXPECT_EQ(ReadSettingDword(L"LastSaveType", 99), 0u);
+        EXPECT_EQ(ReadSetting(L"SmoothStretch"), L"dword:2");
+        EXPECT_EQ(ReadSetting(L"LastSaveType"), L"dword:0");
     } else {
         WaitFor(
             [&] {
@@ -130,15 +129,13 @@ inline void RunProgram(const ProgramRun& run) {
             kWait);
         EXPECT_EQ(glimpser.WaitForExit(0), 0);
     }
-    std::wstring files;
-    for (const std::wstring& name :
-         FilesMatching((run.folder.empty() ? HistoryFolder() : run.folder) + L"\\*Glimpser*"))
-        files += (files.empty() ? L"" : L"|") + name;
+    const std::wstring files =
+        FilesMatching((run.folder.empty() ? HistoryFolder() : run.folder) + L"\\*Glimpser*");
     EXPECT_EQ(files, run.files);
     if (run.shown && !files.empty())
         ExpectHistoryFileShowsPattern(files.substr(files.rfind(L'|') + 1), *run.shown);
     if (run.regionAfter) {
-        EXPECT_EQ(ReadSettingString(L"CaptureRegion"), run.regionAfter);
+        EXPECT_EQ(ReadSetting(L"CaptureRegion"), run.regionAfter);
     }
     if (!run.untouched.empty()) {
         EXPECT_EQ(ReadFileBytes(run.untouched).size(), 1u);

@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -170,13 +171,13 @@ inline std::wstring HistoryFolder() {
     return std::wstring(documents) + L"\\My Glimpser Images";
 }
 
-// The names of the files (not folders) that match the pattern ("C:\\folder\\*.png").
-inline std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
-    std::vector<std::wstring> names;
+// The names of the files (not folders) that match the pattern ("C:\\folder\\*.png"), "|" between.
+inline std::wstring FilesMatching(const std::wstring& pattern) {
+    std::wstring names;
     WIN32_FIND_DATAW data;
     for (ScopedFind find(FindFirstFileW(pattern.c_str(), &data)); find;) {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
+            names += (names.empty() ? L"" : L"|") + std::wstring(data.cFileName);
         if (!FindNextFileW(find.Get(), &data))
             break;
     }
@@ -193,27 +194,22 @@ inline void ResetUserState() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Glimpser");
 }
 
-// A string value of the user's registry, empty when absent: a setting or the log-on entry.
-inline std::wstring ReadUserString(const wchar_t* key, const wchar_t* name) {
-    wchar_t value[1024] = L"";
-    DWORD size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_ZEROONFAILURE, nullptr, value,
-                 &size);
-    return value;
+// A value of the user's registry as text: a string as stored, a DWORD as "dword:N"; empty
+// when absent or of another type.
+inline std::wstring ReadUserValue(const wchar_t* key, const wchar_t* name) {
+    wchar_t text[1024] = L"";
+    DWORD type = 0, size = sizeof text, number = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, text,
+                     &size) != ERROR_SUCCESS)
+        return L"";
+    std::memcpy(&number, text, sizeof number);
+    return type == REG_DWORD ? L"dword:" + std::to_wstring(number) : text;
 }
-inline std::wstring ReadSettingString(const wchar_t* name) {
-    return ReadUserString(kSettingsKey, name);
+inline std::wstring ReadSetting(const wchar_t* name) {
+    return ReadUserValue(kSettingsKey, name);
 }
 inline std::wstring ReadRunEntry() {
-    return ReadUserString(kRunKey, L"Glimpser");
-}
-// The DWORD setting, or `missing` when the value is absent or not a DWORD.
-inline DWORD ReadSettingDword(const wchar_t* name, DWORD missing) {
-    DWORD value = 0, size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                        &size) == ERROR_SUCCESS
-               ? value
-               : missing;
+    return ReadUserValue(kRunKey, L"Glimpser");
 }
 inline void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);

@@ -65,12 +65,12 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
         EXPECT_EQ(GlimpserProcessIds(), std::vector<DWORD>{tray.Id()}) << arguments;
     }
     EXPECT_EQ(ReadRunEntry(), runEntry);
-    EXPECT_EQ(ReadSettingString(L"CaptureRegion"), L"");
+    EXPECT_EQ(ReadSetting(L"CaptureRegion"), L"");
 
     SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 0u);
+    EXPECT_EQ(ReadSetting(L"IncludeCursor"), L"dword:0");
     SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 1u);
+    EXPECT_EQ(ReadSetting(L"IncludeCursor"), L"dword:1");
     SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
     EXPECT_EQ(ReadRunEntry(), L"");
     SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
@@ -96,7 +96,7 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
         ASSERT_NE(viewer, nullptr);
         ExpectHistoryFileShowsPattern(L"Glimpser 1.png", {500, 400, 660, 520});
         EXPECT_EQ(CloseViewer(viewer, capture), 0);
-        EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
+        EXPECT_EQ(ReadSetting(L"SmoothStretch"), L"dword:2");
     }
 
     const struct Case {
