@@ -6,24 +6,23 @@
 
 // One run of the program per row, each on the history and settings the rows before it left.
 TEST_F(EndToEnd, EachStartRunsTheModeItsSwitchesAsk) {
-    const RECT dragged{100, 120, 300, 270}, stored{40, 50, 240, 200};
+    const RECT stored{40, 50, 240, 200}, dragged{100, 120, 300, 270};
     const wchar_t* const both = L"Glimpser 1.png|Glimpser 2.png";
-    const wchar_t* const region = L"40,50,240,200";
+    const wchar_t* const region = L"100,120,300,270";
+    WriteSettingString(L"CaptureRegion", L"40,50,240,200");
     const ProgramRun runs[] = {
-        {"a region dragged", L"/capture:region", Gesture::Drag, true, L"Glimpser 1.png", &dragged,
-         nullptr, L"100,120,300,270"},
         // The overlay ends at once on the pointer's position, without waiting for it to move.
-        {"the stored region", L"/capture:same", Gesture::None, true, both, &stored, region, region},
+        {"the stored region", L"/capture:same", Gesture::None, true, L"Glimpser 1.png", &stored,
+         L"40,50,240,200"},
+        {"a region dragged", L"/capture:region", Gesture::Drag, true, both, &dragged, region},
         // "/open" wins over the capture switches and shows the newest history file.
-        {"open", L"/open /capture:same /delay:5", Gesture::None, true, both, &stored, nullptr,
-         region},
-        {"a cancelled plain start", L"", Gesture::Escape, true, both, &stored, nullptr, region},
+        {"open", L"/open /capture:same /delay:5", Gesture::None, true, both, &dragged, region},
+        {"a cancelled plain start", L"", Gesture::Escape, true, both, &dragged, region},
         // Escape on an explicit capture shows no viewer; a malformed delay is no delay and an
         // unknown argument changes nothing.
-        {"a cancelled capture", L"/capture:region", Gesture::Escape, false, both, &stored, nullptr,
-         region},
+        {"a cancelled capture", L"/capture:region", Gesture::Escape, false, both, &dragged, region},
         {"a cancelled capture with bad switches", L"/capture:REGION /delay:abc /bogus \"\"",
-         Gesture::Escape, false, both, &stored, nullptr, region},
+         Gesture::Escape, false, both, &dragged, region},
     };
     for (const ProgramRun& run : runs)
         RunProgram(run);

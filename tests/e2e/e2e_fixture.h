@@ -64,8 +64,7 @@ struct ProgramRun {
     bool viewer;         // else the process ends with 0 and never shows one
     std::wstring files;  // the files named like history files afterwards, "|" between
     const RECT* shown;   // what the viewer and the newest file show; nullptr: unchecked
-    const wchar_t* storedRegion = nullptr;  // "CaptureRegion" written before
-    const wchar_t* regionAfter = nullptr;   // "CaptureRegion" afterwards; nullptr: unchecked
+    const wchar_t* regionAfter = nullptr;  // "CaptureRegion" afterwards; nullptr: unchecked
     std::wstring message = L"";    // what the one message (answered No) holds; "": none comes
     std::wstring folder = L"";     // where the files are looked for; "": the history folder
     std::wstring untouched = L"";  // a file that must keep its one byte
@@ -73,8 +72,6 @@ struct ProgramRun {
 
 inline void RunProgram(const ProgramRun& run) {
     SCOPED_TRACE(run.name);
-    if (run.storedRegion)
-        WriteSettingString(L"CaptureRegion", run.storedRegion);
     std::optional<PatternWindow> pattern(std::in_place);
     MoveMouseTo(900, 700);
     GlimpserProcess glimpser(run.arguments);

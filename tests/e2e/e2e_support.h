@@ -19,8 +19,10 @@
 #include "support/screen_pattern.h"
 #include "win/scoped_win.h"
 
+namespace e2e {
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Tarrowby Software\\Glimpser\\Settings";
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+}  // namespace e2e
 
 // The test pattern over the whole virtual screen.
 using PatternWindow = CPatternWindow;
@@ -191,7 +193,7 @@ inline void ResetUserState() {
     std::filesystem::remove_all(HistoryFolder(), error);
     std::filesystem::create_directories(HistoryFolder(), error);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Glimpser");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, e2e::kRunKey, L"Glimpser");
 }
 
 // A value of the user's registry as text: a string as stored, a DWORD as "dword:N"; empty
@@ -206,13 +208,13 @@ inline std::wstring ReadUserValue(const wchar_t* key, const wchar_t* name) {
     return type == REG_DWORD ? L"dword:" + std::to_wstring(number) : text;
 }
 inline std::wstring ReadSetting(const wchar_t* name) {
-    return ReadUserValue(kSettingsKey, name);
+    return ReadUserValue(e2e::kSettingsKey, name);
 }
 inline std::wstring ReadRunEntry() {
-    return ReadUserValue(kRunKey, L"Glimpser");
+    return ReadUserValue(e2e::kRunKey, L"Glimpser");
 }
 inline void WriteSettingRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);
+    RegSetKeyValueW(HKEY_CURRENT_USER, e2e::kSettingsKey, name, type, data, size);
 }
 inline void WriteSettingString(const wchar_t* name, const std::wstring& value) {
     WriteSettingRaw(name, REG_SZ, value.c_str(),

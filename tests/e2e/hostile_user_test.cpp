@@ -23,7 +23,7 @@ TEST_F(EndToEnd, UnwritableHistoryKeepsTheCaptureAndNamesTheFile) {
     const std::wstring folder(given, given + std::strlen(given));
     WriteSettingString(L"HistoryFolder", folder);
     // Neither a cut history file nor the temporary one is left behind.
-    RunProgram({given, L"/capture:region", Gesture::Drag, true, L"", &kCaptured, nullptr, nullptr,
+    RunProgram({given, L"/capture:region", Gesture::Drag, true, L"", &kCaptured, nullptr,
                 L"'" + folder + L"\\Glimpser 1.png' could not be written.", folder});
 }
 
@@ -54,15 +54,14 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
              WriteSettingString(L"HistoryFolder", L" ");
          }},
         {{"a history folder that is a file", L"/capture:region", Gesture::Drag, true, L"",
-          &kCaptured, nullptr, nullptr, L"does not exist and could not be created.", L"",
-          folderFile},
+          &kCaptured, nullptr, L"does not exist and could not be created.", L"", folderFile},
          [&] {
              WriteFileBytes(folderFile, {'x'});
              WriteSettingString(L"HistoryFolder", folderFile);
          }},
         {{"no history kept, beside a folder and a file that are not history files",
-          L"/capture:region", Gesture::Drag, true, L"Glimpser 3.png", &kCaptured, nullptr, nullptr,
-          L"", L"", other},
+          L"/capture:region", Gesture::Drag, true, L"Glimpser 3.png", &kCaptured, nullptr, L"", L"",
+          other},
          [&] {
              const DWORD none = 0;
              WriteSettingRaw(L"MaxHistory", REG_DWORD, &none, sizeof none);
@@ -85,7 +84,7 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
          }},
         // With no documents folder and no usable "HistoryFolder" the capture is still shown.
         {{"no history folder at all", L"/capture:region", Gesture::Drag, true, L"", &kCaptured,
-          nullptr, nullptr, L"There is no history folder", history},
+          nullptr, L"There is no history folder", history},
          [&] {
              documents.emplace(HKEY_CURRENT_USER,
                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"

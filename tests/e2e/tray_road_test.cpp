@@ -19,14 +19,9 @@ DWORD WaitForLaunch(DWORD trayId) {
     return WaitFor(other, kWait);
 }
 
-// The hidden tray window of the process, once it is there; null if it never came.
-HWND WaitForTrayWindow(DWORD processId) {
-    const auto tray = [processId] {
-        DWORD owner = 0;
-        const HWND window = FindWindowW(nullptr, L"Glimpser Tray");
-        return GetWindowThreadProcessId(window, &owner) && owner == processId ? window : nullptr;
-    };
-    return WaitFor(tray, kWait);
+// The hidden tray window, once there is one; null if none came.
+HWND WaitForTrayWindow() {
+    return WaitFor([] { return FindWindowW(nullptr, L"Glimpser Tray"); }, kWait);
 }
 
 // Nothing hands over another process's command line: it is read from its parameter block.
@@ -54,7 +49,7 @@ void Select(HWND tray) {
 
 TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
-    const HWND window = WaitForTrayWindow(tray.Id());
+    const HWND window = WaitForTrayWindow();
     ASSERT_NE(window, nullptr);
     const std::wstring runEntry = L"\"" + GlimpserPath() + L"\" /tray";
     // With a tray running, any further tray start ends at once with 0, whatever else it says,
@@ -122,6 +117,6 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(tray.WaitForExit(kWait), 0);
     GlimpserProcess again(L"/tray");
-    EXPECT_NE(WaitForTrayWindow(again.Id()), nullptr);
+    EXPECT_NE(WaitForTrayWindow(), nullptr);
     EXPECT_TRUE(again.Running());
 }
