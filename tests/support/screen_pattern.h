@@ -59,28 +59,19 @@ private:
     }
 };
 
-// The rectangle of what the DC shows, as 0x00RRGGBB, top-down, row after row.
-inline std::vector<uint32_t> CopyPixels(HDC source, const RECT& rect) {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    ScopedBitmap copy(CreateCompatibleBitmap(source, width, height));
-    {
-        ScopedMemDC memory(source);
-        ScopedSelect selection(memory.Get(), copy.Get());
-        BitBlt(memory.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
-    }
-    return BitmapPixels(copy.Get());
-}
-// The client area, read even while the window is locked against drawing.
+// The client area, read even while the window is locked against drawing, whichever process
+// drew it.
 inline std::vector<uint32_t> ReadWindowPixels(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    return CopyPixels(
-        ScopedWindowDC(window, GetDCEx(window, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE)).Get(),
-        client);
-}
-// What the screen shows in the rectangle, whichever process drew it.
-inline std::vector<uint32_t> ReadScreenPixels(const RECT& screenRect) {
-    return CopyPixels(ScopedWindowDC(nullptr).Get(), screenRect);
+    ScopedWindowDC windowDc(window, GetDCEx(window, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE));
+    ScopedBitmap copy(CreateCompatibleBitmap(windowDc.Get(), client.right, client.bottom));
+    {
+        ScopedMemDC memory(windowDc.Get());
+        ScopedSelect selection(memory.Get(), copy.Get());
+        BitBlt(memory.Get(), 0, 0, client.right, client.bottom, windowDc.Get(), 0, 0, SRCCOPY);
+    }
+    return BitmapPixels(copy.Get());
 }
 
 // Whether the pixel shows the highlight colour at 64/255 over the background, each channel
