@@ -43,15 +43,6 @@ inline void ExpectPattern(const std::vector<uint32_t>& pixels, SIZE size, const 
               static_cast<ptrdiff_t>(expected.size()))
         << "the index of the first pixel that differs from the pattern";
 }
-// The history file holds exactly the pattern's pixels of the region.
-inline void ExpectHistoryFileShowsPattern(const std::wstring& name, const RECT& region) {
-    Image image;
-    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\" + name, image)) << name;
-    // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
-    EXPECT_NEAR(image.dpiX, GetDeviceCaps(ScopedWindowDC(nullptr).Get(), LOGPIXELSX), 0.05);
-    ExpectPattern(image.pixels, {image.width, image.height}, region);
-}
-
 // What the user does: Escape, or a drag over the region, on the overlay; Previous four times
 // in the viewer.
 enum class Gesture { None, Escape, Drag, WalkBack };
@@ -70,11 +61,15 @@ struct ProgramRun {
     std::wstring untouched = L"";  // a file that must keep its one byte
 };
 
-inline void RunProgram(const ProgramRun& run) {
+// Starts the program, or takes over one started elsewhere once it shows its overlay.
+inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr) {
     SCOPED_TRACE(run.name);
-    std::optional<PatternWindow> pattern(std::in_place);
+    std::optional<PatternWindow> pattern;
+    if (!started)
+        pattern.emplace();
     MoveMouseTo(900, 700);
-    GlimpserProcess glimpser(run.arguments);
+    std::optional<GlimpserProcess> own;
+    GlimpserProcess& glimpser = started ? *started : own.emplace(run.arguments);
     if (run.gesture == Gesture::Escape || run.gesture == Gesture::Drag) {
         ASSERT_NE(WaitForOverlay(glimpser), nullptr);
     }
@@ -127,8 +122,14 @@ inline void RunProgram(const ProgramRun& run) {
     const std::wstring files =
         FilesMatching((run.folder.empty() ? HistoryFolder() : run.folder) + L"\\*Glimpser*");
     EXPECT_EQ(files, run.files);
-    if (run.shown && !files.empty())
-        ExpectHistoryFileShowsPattern(files.substr(files.rfind(L'|') + 1), *run.shown);
+    if (run.shown && !files.empty()) {
+        Image newest;
+        ASSERT_TRUE(
+            ReadImage(HistoryFolder() + L"\\" + files.substr(files.rfind(L'|') + 1), newest));
+        // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
+        EXPECT_NEAR(newest.dpiX, GetDeviceCaps(ScopedWindowDC(nullptr).Get(), LOGPIXELSX), 0.05);
+        ExpectPattern(newest.pixels, {newest.width, newest.height}, *run.shown);
+    }
     if (run.regionAfter) {
         EXPECT_EQ(ReadSetting(L"CaptureRegion"), run.regionAfter);
     }

@@ -71,33 +71,27 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
     EXPECT_EQ(ReadRunEntry(), runEntry);
 
-    {
-        PatternWindow pattern;
-        // The second request lies within the debounce time and launches nothing.
-        Select(window);
-        Select(window);
-        GlimpserProcess capture(WaitForLaunch(tray.Id()));
-        ASSERT_NE(WaitForProcessWindow(capture.Id(), L"", true, kWait), nullptr);
-        EXPECT_TRUE(ProcessCommandLine(capture.Id()).ends_with(L" /capture:region"));
-        EXPECT_EQ(GlimpserProcessIds().size(), 2u);
-        // Past the debounce time, a request while the capture runs still launches nothing.
-        PumpMessagesFor(1100);
-        Select(window);
-        PumpMessagesFor(1000);
-        EXPECT_EQ(GlimpserProcessIds().size(), 2u);
+    std::optional<PatternWindow> pattern(std::in_place);
+    // The second request lies within the debounce time and launches nothing.
+    Select(window);
+    Select(window);
+    GlimpserProcess capture(WaitForLaunch(tray.Id()));
+    ASSERT_NE(WaitForOverlay(capture), nullptr);
+    EXPECT_TRUE(ProcessCommandLine(capture.Id()).ends_with(L" /capture:region"));
+    EXPECT_EQ(GlimpserProcessIds().size(), 2u);
+    // Past the debounce time, a request while the capture runs still launches nothing.
+    PumpMessagesFor(1100);
+    Select(window);
+    PumpMessagesFor(1000);
+    EXPECT_EQ(GlimpserProcessIds().size(), 2u);
+    // The overlay goes on showing the screen as it was grabbed.
+    pattern.reset();
+    const RECT dragged{500, 400, 660, 520};
+    RunProgram(
+        {"a capture from the icon", nullptr, Gesture::Drag, true, L"Glimpser 1.png", &dragged},
+        &capture);
 
-        Drag(500, 400, 659, 519);
-        const HWND viewer = WaitForProcessWindow(capture.Id(), L"Glimpser (", false, kWait);
-        ASSERT_NE(viewer, nullptr);
-        ExpectHistoryFileShowsPattern(L"Glimpser 1.png", {500, 400, 660, 520});
-        EXPECT_EQ(CloseViewer(viewer, capture), 0);
-        EXPECT_EQ(ReadSetting(L"SmoothStretch"), L"dword:2");
-    }
-
-    const struct Case {
-        WORD command;
-        const wchar_t* switches;
-    } cases[] = {
+    const std::pair<WORD, const wchar_t*> commands[] = {
         {ID_CAPTURE_REGION_DELAY5, L" /capture:region /delay:5"},
         {ID_CAPTURE_REGION_DELAY15, L" /capture:region /delay:15"},
         {ID_CAPTURE_SAME, L" /capture:same"},
@@ -105,13 +99,13 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
         {ID_CAPTURE_SAME_DELAY15, L" /capture:same /delay:15"},
         {ID_OPEN_LAST_CAPTURE, L" /open"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [command, switches] : commands) {
         PumpMessagesFor(1100);  // past the launch debounce
-        PostMessageW(window, WM_COMMAND, c.command, 0);
+        PostMessageW(window, WM_COMMAND, command, 0);
         const GlimpserProcess launched(WaitForLaunch(tray.Id()));  // ends it
         PumpMessagesFor(200);
         const std::wstring line = ProcessCommandLine(launched.Id());
-        EXPECT_TRUE(line.ends_with(c.switches)) << c.command << ": " << line;
+        EXPECT_TRUE(line.ends_with(switches)) << command << ": " << line;
     }
 
     PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
