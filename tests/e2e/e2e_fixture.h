@@ -119,13 +119,12 @@ inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr
             kWait);
         EXPECT_EQ(glimpser.WaitForExit(0), 0);
     }
-    const std::wstring files =
-        FilesMatching((run.folder.empty() ? HistoryFolder() : run.folder) + L"\\*Glimpser*");
+    const std::wstring folder = run.folder.empty() ? HistoryFolder() : run.folder;
+    const std::wstring files = FilesMatching(folder + L"\\*Glimpser*");
     EXPECT_EQ(files, run.files);
     if (run.shown && !files.empty()) {
         Image newest;
-        ASSERT_TRUE(
-            ReadImage(HistoryFolder() + L"\\" + files.substr(files.rfind(L'|') + 1), newest));
+        ASSERT_TRUE(ReadImage(folder + L"\\" + files.substr(files.rfind(L'|') + 1), newest));
         // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
         EXPECT_NEAR(newest.dpiX, GetDeviceCaps(ScopedWindowDC(nullptr).Get(), LOGPIXELSX), 0.05);
         ExpectPattern(newest.pixels, {newest.width, newest.height}, *run.shown);
