@@ -2,7 +2,6 @@
 // Drives the real glimpser.exe from outside: processes, their windows, a known pattern on
 // screen, the files they write and the registry they leave.
 #include <windows.h>
-#include <process.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -38,13 +37,18 @@ inline std::wstring GlimpserPath() {
 
 class GlimpserProcess {
 public:
-    // Starts glimpser.exe with the arguments.
+    // Starts glimpser.exe with the arguments. It inherits no handle: a process left behind must
+    // not hold the test runner's output open.
     explicit GlimpserProcess(const std::wstring& arguments) {
-        const std::wstring path = GlimpserPath(), quoted = L"\"" + path + L"\"";
-        const intptr_t started =
-            _wspawnl(_P_NOWAIT, path.c_str(), quoted.c_str(), arguments.c_str(), nullptr);
-        process.Reset(started == -1 ? nullptr : reinterpret_cast<HANDLE>(started));
-        id = GetProcessId(process.Get());
+        std::wstring commandLine = L"\"" + GlimpserPath() + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info);
+        CloseHandle(info.hThread);
+        process.Reset(info.hProcess);
+        id = info.dwProcessId;
     }
     // Takes over a process already running (ended like one it started).
     explicit GlimpserProcess(DWORD processId)
