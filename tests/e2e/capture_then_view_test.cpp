@@ -82,7 +82,8 @@ TEST_F(EndToEnd, TheViewerOpensSaveAsAndCapturesAgain) {
     PostMessageW(viewer, WM_COMMAND, ID_SAVE_AS, 0);
     const HWND dialog = WaitForProcessWindow(glimpser.Id(), L"Save", false, kWait);
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, kWait));
     MoveMouseTo(900, 700);
     PostMessageW(viewer, WM_COMMAND, ID_CAPTURE_SAME, 0);
     const std::wstring both = L"Glimpser 1.png|Glimpser 2.png";

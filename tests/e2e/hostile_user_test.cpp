@@ -73,11 +73,10 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
         {{"history files of 0 bytes, 16 bits per channel and 30000 pixels square", L"/open",
           Gesture::WalkBack, true, L"Glimpser 1.png|Glimpser 2.png|Glimpser 3.png", nullptr},
          [&] {
-             const PngImage deep{2, 2, 16, 2, {}, {}, std::vector<uint8_t>(2 * 2 * 6, 0x80)};
+             const PngImage deep{2, 2, 16, 2, {}, std::vector<uint8_t>(2 * 2 * 6, 0x80)};
              WriteFileBytes(history + L"\\Glimpser 1.png", EncodePng(deep));
              // One bit per pixel keeps the file at 112 MB; its sides are what matter.
-             const PngImage huge{
-                 30000, 30000, 1, 0, {}, {}, std::vector<uint8_t>(30000 * 3750, 0x5A)};
+             const PngImage huge{30000, 30000, 1, 0, {}, std::vector<uint8_t>(30000 * 3750, 0x5A)};
              WriteFileBytes(history + L"\\Glimpser 2.png", EncodePng(huge));
              WriteFileBytes(history + L"\\Glimpser 3.png", {});
              CreateDirectoryW((history + L"\\Glimpser 4.png").c_str(), nullptr);
