@@ -59,7 +59,7 @@ double BestMs(const Step& step) {
     return best;
 }
 
-struct FileSink : IPngSink {
+struct FileSink : IByteSink {
     bool Write(const uint8_t* data, size_t size) override {
         bytes.insert(bytes.end(), data, data + size);
         return true;
@@ -67,7 +67,7 @@ struct FileSink : IPngSink {
     std::vector<uint8_t> bytes;
 };
 
-struct StreamSink : IDeflateSink {
+struct StreamSink : IByteSink {
     bool Write(const uint8_t* data, size_t size) override {
         if (keep) {
             bytes.insert(bytes.end(), data, data + size);

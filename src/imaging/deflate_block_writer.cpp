@@ -175,7 +175,7 @@ struct DeflateBlockWriter::CodeLengthRuns {
     uint64_t bits = 0;  // the whole table
 };
 
-DeflateBlockWriter::DeflateBlockWriter(IDeflateSink& sink) : sink(sink) {}
+DeflateBlockWriter::DeflateBlockWriter(IByteSink& sink) : sink(sink) {}
 
 void DeflateBlockWriter::Match(uint32_t length, uint32_t distance) {
     symbols[count++] = distance << 9 | length;

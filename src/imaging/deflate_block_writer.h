@@ -5,14 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Receives a compressed stream's bytes in order. False stops the compression.
-class IDeflateSink {
-public:
-    virtual bool Write(const uint8_t* data, size_t size) = 0;
-
-protected:
-    ~IDeflateSink() = default;
-};
+#include "imaging/byte_sink.h"
 
 constexpr int kDeflateLiteralCodes = 286;  // 256 bytes, the end of a block, 29 lengths
 constexpr int kDeflateDistanceCodes = 30;
@@ -24,7 +17,7 @@ public:
     // follow the content more closely.
     static constexpr size_t kBlockSymbols = size_t{1} << 14;
 
-    explicit DeflateBlockWriter(IDeflateSink& sink);
+    explicit DeflateBlockWriter(IByteSink& sink);
     DeflateBlockWriter(const DeflateBlockWriter&) = delete;
     DeflateBlockWriter& operator=(const DeflateBlockWriter&) = delete;
 
@@ -58,7 +51,7 @@ private:
     bool WriteHeader(const CodeLengthRuns& runs);
     bool WriteSymbols(const Code& literals, const Code& distances);
 
-    IDeflateSink& sink;
+    IByteSink& sink;
     size_t count = 0;
     uint32_t literalCounts[kDeflateLiteralCodes] = {};
     uint32_t distanceCounts[kDeflateDistanceCodes] = {};

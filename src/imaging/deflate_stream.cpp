@@ -60,7 +60,7 @@ inline uint32_t MatchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) 
 }  // namespace
 
 struct DeflateStream::Work {
-    explicit Work(IDeflateSink& sink) : blocks(sink) {}
+    explicit Work(IByteSink& sink) : blocks(sink) {}
 
     // Remembers `position` (in the buffer) as the latest with these four bytes.
     void Insert(size_t position) {
@@ -81,7 +81,7 @@ struct DeflateStream::Work {
     uint32_t table[(size_t{1} << kHashBits) * kWays] = {};
 };
 
-DeflateStream::DeflateStream(IDeflateSink& sink) : sink(sink) {}
+DeflateStream::DeflateStream(IByteSink& sink) : sink(sink) {}
 
 DeflateStream::~DeflateStream() = default;
 

@@ -12,7 +12,7 @@
 
 class DeflateStream {
 public:
-    explicit DeflateStream(IDeflateSink& sink);
+    explicit DeflateStream(IByteSink& sink);
     ~DeflateStream();
     DeflateStream(const DeflateStream&) = delete;
     DeflateStream& operator=(const DeflateStream&) = delete;
@@ -29,6 +29,6 @@ private:
     struct Work;
     bool Compress(bool finishing);
 
-    IDeflateSink& sink;
+    IByteSink& sink;
     Tessel::OwnedPtr<Work> work;
 };

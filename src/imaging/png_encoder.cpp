@@ -24,7 +24,7 @@ void PutBigEndian(uint8_t* out, uint32_t value) {
 }
 
 // One chunk whose data already sits at block + 8, with room for the CRC behind it.
-bool WriteChunk(IPngSink& sink, uint8_t* block, const char* type, size_t size) {
+bool WriteChunk(IByteSink& sink, uint8_t* block, const char* type, size_t size) {
     PutBigEndian(block, static_cast<uint32_t>(size));
     std::memcpy(block + 4, type, 4);
     const uLong crc = crc32(0, block + 4, static_cast<uInt>(size + 4));
@@ -92,9 +92,9 @@ uint64_t FilterRow(const uint8_t* row, const uint8_t* above, size_t size, uint8_
 }
 
 // Gathers the compressed stream into IDAT chunks.
-class IdatWriter : public IDeflateSink {
+class IdatWriter : public IByteSink {
 public:
-    IdatWriter(IPngSink& sink, uint8_t* chunk) : sink(sink), chunk(chunk) {}
+    IdatWriter(IByteSink& sink, uint8_t* chunk) : sink(sink), chunk(chunk) {}
 
     bool Write(const uint8_t* data, size_t size) override {
         while (size != 0) {
@@ -118,7 +118,7 @@ public:
     }
 
 private:
-    IPngSink& sink;
+    IByteSink& sink;
     uint8_t* chunk;  // length, type, data, CRC
     size_t used = 0;
 };
@@ -134,7 +134,7 @@ struct Buffers {
     uint8_t* chunk = nullptr;  // one IDAT chunk
 };
 
-bool WriteHeader(const PngPicture& picture, IPngSink& sink) {
+bool WriteHeader(const PngPicture& picture, IByteSink& sink) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (!sink.Write(kSignature, sizeof(kSignature))) {
         return false;
@@ -161,7 +161,7 @@ bool WriteHeader(const PngPicture& picture, IPngSink& sink) {
 
 }  // namespace
 
-bool EncodePng(const PngPicture& picture, IPngSink& sink) {
+bool EncodePng(const PngPicture& picture, IByteSink& sink) {
     // PNG's own limit on both sides; a row, with its filter byte, also fits a 32-bit count.
     constexpr uint32_t kLargest = 0x7FFFFFFF;
     constexpr uint32_t kWidest = (0xFFFFFFFFu - 1) / kBytesPerPixel;

@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Collect : IDeflateSink {
+struct Collect : IByteSink {
     bool Write(const uint8_t* data, size_t size) override {
         bytes.insert(bytes.end(), data, data + size);
         return --writesLeft != 0;

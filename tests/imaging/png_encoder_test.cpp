@@ -14,7 +14,7 @@
 namespace {
 
 // Keeps the first `allowed` writes and refuses the others.
-struct Sink : IPngSink {
+struct Sink : IByteSink {
     bool Write(const uint8_t* data, size_t size) override {
         bytes.append(reinterpret_cast<const char*>(data), size);
         return ++writes <= allowed;
