@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark under Wine on a 1920x1080 and a 3840x2160 Xvfb screen and
 # records the figures in bench/RESULTS.md, then Glimpser beside maim and scrot on a realistic
-# 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs).
+# 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs), and the
+# PNG encoder's deflate beside zlib's (bench/deflate_bench.sh, native).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/prepare-build.sh"
 "$root/scripts/setup-bench.sh"
@@ -39,6 +40,12 @@ results="$root/bench/RESULTS.md"
     echo "## Against maim and scrot, this run (bench/peer_bench.sh)"
     echo
     "$root/bench/peer_bench.sh" "$build" 2>&1 || echo "(peer_bench failed)"
+    echo
+    echo "## The PNG encoder's deflate beside zlib's, natively (bench/deflate_bench.sh)"
+    echo
+    echo '```'
+    "$root/bench/deflate_bench.sh" "$build" 2>&1 || echo "(deflate_bench failed)"
+    echo '```'
 } >> "$results.tmp"
 mv "$results.tmp" "$results"
 cat "$results"

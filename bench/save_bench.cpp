@@ -87,7 +87,7 @@ CLSID GdiplusPngEncoder() {
     return found;
 }
 
-struct CountingSink : IPngSink {
+struct CountingSink : IByteSink {
     bool Write(const uint8_t*, size_t size) override {
         bytes += size;
         return true;

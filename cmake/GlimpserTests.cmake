@@ -78,3 +78,14 @@ function(glimpser_win_bench name)
         ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE glimpser_test_support)
 endfunction()
+
+# Benchmarks of portable code, built natively; bench/deflate_bench.sh runs them from a tree built
+# for speed, without the sanitizers.
+function(glimpser_native_bench name)
+    if(WIN32)
+        return()
+    endif()
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE glimpser_rules tessel glimpser_warnings)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+endfunction()

@@ -41,7 +41,10 @@ else
     # its first WM_MOUSEMOVE only when the X server reports the pointer entering it, with the
     # position of that moment (input sent just before can be moved back there); the first
     # window of a process takes 15-40 ms to make; reading a 3840x2160 screen is one XGetImage
-    # of 70-130 ms; the first blit into a new window pays for touching its whole surface.
+    # of 70-130 ms; the first blit into a new window pays for touching its whole surface; a
+    # process's first window enters COM (Wine's input method: 4-5 MiB of working set), so COM
+    # calls work there even without CoInitialize, which costs 20-50 ms of its own; the Save As
+    # dialog is titled "Save".
     Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done

@@ -1,13 +1,14 @@
-// Entry of every Windows test executable: the process starts the way glimpser.exe does.
+// Entry of every Windows test executable: the process starts the way glimpser.exe does, COM
+// left to the first call that needs it.
 #include <gtest/gtest.h>
-#include <objbase.h>
 #include <windows.h>
+
+#include "win/com_start.h"
 
 int main(int argc, char** argv) {
     SetProcessDPIAware();
-    CoInitialize(nullptr);
     testing::InitGoogleTest(&argc, argv);
-    int result = RUN_ALL_TESTS();
-    CoUninitialize();
+    const int result = RUN_ALL_TESTS();
+    EndCom();
     return result;
 }

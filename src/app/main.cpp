@@ -1,5 +1,4 @@
 // Process entry: one process, one job, chosen by the command line.
-#include <objbase.h>
 #include <windows.h>
 
 #include "app/command_line.h"
@@ -7,6 +6,7 @@
 #include "app/run_modes.h"
 #include "tray/self_launch.h"
 #include "tray/tray_window.h"
+#include "win/com_start.h"
 #include "win/split_command_line.h"
 #include "win/win_text.h"
 
@@ -34,7 +34,6 @@ int RunChosenMode(const LaunchOptions& options) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetProcessDPIAware();
-    CoInitialize(nullptr);
 
     const Tessel::List<Tessel::String> arguments =
         SplitCommandLine(ToUtf8(GetCommandLineW()).CStr());
@@ -42,6 +41,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ScanArguments(arguments, options, RegisterRunAtStartup);
     const int exitCode = RunChosenMode(options);
 
-    CoUninitialize();
+    EndCom();
     return exitCode;
 }

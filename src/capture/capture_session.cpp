@@ -29,6 +29,16 @@ Size GetBitmapSize(HBITMAP bitmap) {
     return Size{measured.bmWidth, measured.bmHeight};
 }
 
+// Milliseconds on a clock that is exact to the millisecond, unlike the tick count's 16 ms steps.
+uint64_t NowMs() {
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER counter{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<uint64_t>(counter.QuadPart) * 1000 /
+           static_cast<uint64_t>(frequency.QuadPart);
+}
+
 // The overlay's first mouse message places the pointer and, in same-region mode, ends it. A
 // window that appears under the pointer is owed a mouse move at once, but not every system sends
 // it before the pointer moves or the window has painted; posting the pointer's position makes
@@ -74,13 +84,17 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     }
     // Only its existence matters; a second session simply opens the same one.
     const ScopedHandle marker(CreateMutexW(nullptr, FALSE, kCaptureMutexName));
-    // The first window of a process is slow to make. Made hidden while the settle time runs,
-    // the overlay costs the user nothing; it is shown once the screen has been grabbed.
+    // The settle time runs from here. The first window of a process is slow to make (under Wine
+    // it also enters COM); made hidden within the settle time, the overlay costs the user
+    // nothing, and it is shown once the screen has been grabbed.
+    const uint64_t grabAt = NowMs() + GetCaptureWaitMs(delayMs);
     const RECT planned = GetVirtualScreenRect();
     CCapture overlay;
     const HWND window =
         overlay.Create(nullptr, planned, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    Sleep(GetCaptureWaitMs(delayMs));
+    if (const uint64_t now = NowMs(); now < grabAt) {
+        Sleep(static_cast<DWORD>(grabAt - now));
+    }
 
     const RECT screen = GetVirtualScreenRect();
     CapturedCursor cursor;

@@ -24,34 +24,6 @@ bool EqualFolded(const char* a, const char* b, size_t length) {
     return true;
 }
 
-}  // namespace
-
-bool ReadHistoryNumber(const char* name, const char* nameFormat, int32_t& number) {
-    const char* placeholder = std::strstr(nameFormat, "%i");
-    if (placeholder == nullptr) {
-        return false;
-    }
-    const size_t prefixLength = static_cast<size_t>(placeholder - nameFormat);
-    const char* suffix = placeholder + 2;
-    const size_t suffixLength = std::strlen(suffix);
-    const size_t nameLength = std::strlen(name);
-    if (nameLength <= prefixLength + suffixLength || !EqualFolded(name, nameFormat, prefixLength) ||
-        !EqualFolded(name + nameLength - suffixLength, suffix, suffixLength)) {
-        return false;
-    }
-    uint32_t value = 0;
-    for (const char* p = name + prefixLength; p < name + nameLength - suffixLength; ++p) {
-        if (!IsDigit(*p)) {
-            return false;
-        }
-        value = value * 10u + static_cast<uint32_t>(*p - '0');
-    }
-    number = static_cast<int32_t>(value);
-    return true;
-}
-
-namespace {
-
 // The smallest number from `from` up, below INT32_MAX, whose name sorts after `name`. Past the
 // format's prefix the order is decided by the name's digit run there (its value v: from, v or
 // v + 1 is the first to follow it), or by a single other byte, which every number or none

@@ -7,14 +7,6 @@
 #include "tessel/list.h"
 #include "tessel/string_core.h"
 
-// True when `name` is the name format's text before "%i", one run of ASCII digits and the
-// text after "%i", the fixed parts matched ignoring ASCII letter case as the file system does.
-// `number` then holds the run's value, read in wrapping 32-bit arithmetic exactly as
-// NaturalCompare reads it, so numbers order like the names. A format without "%i" numbers
-// nothing. The text around "%i" must not end or begin with a digit, which would merge with the
-// number when names are ordered.
-bool ReadHistoryNumber(const char* name, const char* nameFormat, int32_t& number);
-
 // The number for the next capture: at least `nextNumber`, and its name sorts after the newest
 // name in `sortedNames` (NaturalCompare order) that any number can sort after. A name such as
 // "Glimpser abc.png" sorts after every number and takes no part, or no number would ever do;

@@ -8,6 +8,7 @@
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/png_file.h"
 #include "tessel/owned_ptr.h"
+#include "win/com_start.h"
 #include "win/path_text.h"
 #include "win/registry_readers.h"
 #include "win/show_message.h"
@@ -141,6 +142,7 @@ bool ShowSaveDialog(HWND owner, const char* defaultExtension, const COMDLG_FILTE
         return true;
     }
 
+    StartComOnce();
     IFileSaveDialog* dialog = nullptr;
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr,
                                 CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |

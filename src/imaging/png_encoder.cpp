@@ -2,23 +2,17 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "imaging/deflate_stream.h"
 
 namespace {
 
 constexpr size_t kBytesPerPixel = 3;
 // Compressed data goes out in IDAT chunks of this size, so the encoder never holds the file.
 constexpr size_t kChunkData = size_t{1} << 18;
-// Level 4 is the first with lazy matching, which photo-like content needs: levels 1 to 3 grow it
-// by 10 to 15% over the default level 6. Level 4's search cut to 8 links per hash chain is a
-// fifth faster again and stays within 8% of level 6 on screen content (photos, text, panels),
-// at a quarter of its time.
-constexpr int kLevel = 4;
-constexpr int kGoodLength = 4;
-constexpr int kMaxLazy = 4;
-constexpr int kNiceLength = 16;
-constexpr int kMaxChain = 8;
 
 enum Filter : uint8_t { kNone = 0, kSub = 1, kUp = 2, kAverage = 3, kPaeth = 4 };
 
@@ -30,7 +24,7 @@ void PutBigEndian(uint8_t* out, uint32_t value) {
 }
 
 // One chunk whose data already sits at block + 8, with room for the CRC behind it.
-bool WriteChunk(IPngSink& sink, uint8_t* block, const char* type, size_t size) {
+bool WriteChunk(IByteSink& sink, uint8_t* block, const char* type, size_t size) {
     PutBigEndian(block, static_cast<uint32_t>(size));
     std::memcpy(block + 4, type, 4);
     const uLong crc = crc32(0, block + 4, static_cast<uInt>(size + 4));
@@ -97,55 +91,50 @@ uint64_t FilterRow(const uint8_t* row, const uint8_t* above, size_t size, uint8_
     return cost;
 }
 
-// The buffers of one encoding, released on every way out.
-struct Work {
-    ~Work() {
-        if (deflating) {
-            deflateEnd(&stream);
+// Gathers the compressed stream into IDAT chunks.
+class IdatWriter : public IByteSink {
+public:
+    IdatWriter(IByteSink& sink, uint8_t* chunk) : sink(sink), chunk(chunk) {}
+
+    bool Write(const uint8_t* data, size_t size) override {
+        while (size != 0) {
+            const size_t piece = std::min(size, kChunkData - used);
+            std::memcpy(chunk + 8 + used, data, piece);
+            used += piece;
+            data += piece;
+            size -= piece;
+            if (used == kChunkData && !Flush()) {
+                return false;
+            }
         }
+        return true;
+    }
+
+    // Sends what is gathered as one chunk, if anything is.
+    bool Flush() {
+        const size_t size = used;
+        used = 0;
+        return size == 0 || WriteChunk(sink, chunk, "IDAT", size);
+    }
+
+private:
+    IByteSink& sink;
+    uint8_t* chunk;  // length, type, data, CRC
+    size_t used = 0;
+};
+
+// The buffers of one encoding, released on every way out.
+struct Buffers {
+    ~Buffers() {
         std::free(rows);
         std::free(chunk);
     }
 
-    z_stream stream{};
-    bool deflating = false;
     uint8_t* rows = nullptr;   // two rows (this one and the one above), four filtered rows
-    uint8_t* chunk = nullptr;  // one IDAT chunk: length, type, data, CRC
+    uint8_t* chunk = nullptr;  // one IDAT chunk
 };
 
-// Sends the compressed bytes gathered so far as one IDAT chunk and makes room for more.
-bool FlushChunk(Work& work, IPngSink& sink) {
-    const size_t size = kChunkData - work.stream.avail_out;
-    if (size != 0 && !WriteChunk(sink, work.chunk, "IDAT", size)) {
-        return false;
-    }
-    work.stream.next_out = work.chunk + 8;
-    work.stream.avail_out = static_cast<uInt>(kChunkData);
-    return true;
-}
-
-bool Deflate(Work& work, IPngSink& sink, const uint8_t* data, size_t size, int flush) {
-    work.stream.next_in = const_cast<Bytef*>(data);
-    work.stream.avail_in = static_cast<uInt>(size);
-    for (;;) {
-        const int result = deflate(&work.stream, flush);
-        if (result == Z_STREAM_END) {
-            return true;
-        }
-        if (result == Z_STREAM_ERROR) {
-            return false;
-        }
-        // Room left means deflate took all the input; finishing only stops at the stream's end.
-        if (work.stream.avail_out != 0) {
-            return flush == Z_NO_FLUSH;
-        }
-        if (!FlushChunk(work, sink)) {
-            return false;
-        }
-    }
-}
-
-bool WriteHeader(const PngPicture& picture, IPngSink& sink) {
+bool WriteHeader(const PngPicture& picture, IByteSink& sink) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (!sink.Write(kSignature, sizeof(kSignature))) {
         return false;
@@ -172,8 +161,8 @@ bool WriteHeader(const PngPicture& picture, IPngSink& sink) {
 
 }  // namespace
 
-bool EncodePng(const PngPicture& picture, IPngSink& sink) {
-    // PNG's own limit on both sides; rows also pass to zlib whole, in one 32-bit count.
+bool EncodePng(const PngPicture& picture, IByteSink& sink) {
+    // PNG's own limit on both sides; a row, with its filter byte, also fits a 32-bit count.
     constexpr uint32_t kLargest = 0x7FFFFFFF;
     constexpr uint32_t kWidest = (0xFFFFFFFFu - 1) / kBytesPerPixel;
     if ((picture.pixels == nullptr && picture.rows == nullptr) || picture.width == 0 ||
@@ -183,25 +172,22 @@ bool EncodePng(const PngPicture& picture, IPngSink& sink) {
     }
     const size_t rowBytes = size_t{picture.width} * kBytesPerPixel;
     const size_t slot = rowBytes + 1;  // filter byte and row
-    Work work;
-    work.rows = static_cast<uint8_t*>(std::calloc(6, slot));
-    work.chunk = static_cast<uint8_t*>(std::malloc(kChunkData + 12));
-    if (work.rows == nullptr || work.chunk == nullptr ||
-        deflateInit2(&work.stream, kLevel, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    Buffers buffers;
+    buffers.rows = static_cast<uint8_t*>(std::calloc(6, slot));
+    buffers.chunk = static_cast<uint8_t*>(std::malloc(kChunkData + 12));
+    if (buffers.rows == nullptr || buffers.chunk == nullptr) {
         return false;
     }
-    work.deflating = true;
-    deflateTune(&work.stream, kGoodLength, kMaxLazy, kNiceLength, kMaxChain);
-    work.stream.next_out = work.chunk + 8;
-    work.stream.avail_out = static_cast<uInt>(kChunkData);
-    if (!WriteHeader(picture, sink)) {
+    IdatWriter idat(sink, buffers.chunk);
+    DeflateStream stream(idat);
+    if (!WriteHeader(picture, sink) || !stream.Start()) {
         return false;
     }
 
     // Each slot holds a filter byte, then the row; the unfiltered row doubles as filter None.
-    uint8_t* above = work.rows + 1;  // zeros for the first row
-    uint8_t* current = work.rows + slot;
-    uint8_t* filtered = work.rows + 2 * slot;
+    uint8_t* above = buffers.rows + 1;  // zeros for the first row
+    uint8_t* current = buffers.rows + slot;
+    uint8_t* filtered = buffers.rows + 2 * slot;
     for (uint32_t y = 0; y < picture.height; ++y) {
         const uint8_t* source =
             picture.rows != nullptr ? picture.rows->Row(y) : picture.pixels + y * picture.stride;
@@ -232,13 +218,13 @@ bool EncodePng(const PngPicture& picture, IPngSink& sink) {
                  filtered + 2 * slot);
         consider(FilterRow<kPaeth>(row, above, rowBytes, filtered + 3 * slot, bestCost),
                  filtered + 3 * slot);
-        if (!Deflate(work, sink, best, slot, Z_NO_FLUSH)) {
+        if (!stream.Write(best, slot)) {
             return false;
         }
         above = current + 1;
-        current = current == work.rows + slot ? work.rows : work.rows + slot;
+        current = current == buffers.rows + slot ? buffers.rows : buffers.rows + slot;
     }
-    if (!Deflate(work, sink, nullptr, 0, Z_FINISH) || !FlushChunk(work, sink)) {
+    if (!stream.Finish() || !idat.Flush()) {
         return false;
     }
     uint8_t end[12];

@@ -1,18 +1,11 @@
 #pragma once
-// PNG files of opaque pictures, encoded by the program itself: per-row filter choice and zlib's
-// deflate, bytes in, bytes out. GDI+'s encoder is slow and compresses weakly under Wine, and
-// every capture goes through this one.
+// PNG files of opaque pictures, encoded by the program itself: per-row filter choice and its own
+// deflate (deflate_stream.h), bytes in, bytes out. GDI+'s encoder is slow and compresses weakly
+// under Wine, and every capture goes through this one.
 #include <cstddef>
 #include <cstdint>
 
-// Receives the file's bytes in order. False stops the encoding.
-class IPngSink {
-public:
-    virtual bool Write(const uint8_t* data, size_t size) = 0;
-
-protected:
-    ~IPngSink() = default;
-};
+#include "imaging/byte_sink.h"
 
 // Hands out the rows of a picture that is not held whole, top row first. A row stays valid until
 // the next call; null stops the encoding.
@@ -38,4 +31,4 @@ struct PngPicture {
 // Writes the picture as an 8-bit RGB PNG; the unused byte is dropped, as screen pixels carry no
 // alpha. False for an empty picture or one wider or taller than PNG allows, when memory runs
 // out, or when the sink refuses; the sink may then have received part of a file.
-bool EncodePng(const PngPicture& picture, IPngSink& sink);
+bool EncodePng(const PngPicture& picture, IByteSink& sink);

@@ -70,7 +70,7 @@ private:
     uint32_t bandRows = 0;
 };
 
-class FileSink : public IPngSink {
+class FileSink : public IByteSink {
 public:
     explicit FileSink(HANDLE file) : file(file) {}
     bool Write(const uint8_t* data, size_t size) override {

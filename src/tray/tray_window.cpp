@@ -7,6 +7,7 @@
 #include "history/history_folder.h"
 #include "imaging/bitmap_utils.h"
 #include "tray/self_launch.h"
+#include "win/com_start.h"
 #include "win/rect.h"
 #include "win/settings.h"
 #include "win/win_text.h"
@@ -122,6 +123,7 @@ LRESULT CTrayWindow::OnCommandOpenHistoryFolder(WORD, WORD, HWND, bool&) {
     if (folder.IsEmpty()) {
         return 0;
     }
+    StartComOnce();
     ShellExecuteW(nullptr, nullptr, WStr(ToWide(folder)), nullptr, nullptr, SW_SHOWNORMAL);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -47,6 +48,26 @@ TEST(CaptureRegionTest, WaitAndCropStayInRange) {
         EXPECT_FALSE(PlanCrop(Size{1920, 1080}, r, plan)) << r.left << ',' << r.right;
     }
     EXPECT_TRUE(PlanCrop(Size{1920, 1080}, Rect{0, 0, 23170, 23170}, plan));
+}
+
+// A region stored on another monitor layout may reach past the image on any side, or lie
+// wholly outside it: the part inside is copied to its place, and the rest is filled.
+TEST(CaptureRegionTest, CropCopiesWhatLiesInsideTheImageAndFillsTheRest) {
+    const std::tuple<Rect, Rect, Point> cases[] = {
+        {{-20, -10, 40, 30}, {0, 0, 40, 30}, {20, 10}},
+        {{1900, 1070, 1940, 1090}, {1900, 1070, 1920, 1080}, {0, 0}},
+        {{2000, 0, 2010, 4}, {}, {}},
+        {{5, 6, 25, 16}, {5, 6, 25, 16}, {0, 0}},
+    };
+    for (const auto& [r, source, destination] : cases) {
+        CropPlan plan{};
+        ASSERT_TRUE(PlanCrop(Size{1920, 1080}, r, plan));
+        EXPECT_EQ(plan.result, (Size{r.right - r.left, r.bottom - r.top}));
+        EXPECT_EQ(plan.source, source);
+        EXPECT_EQ(plan.destination, destination);
+        EXPECT_EQ(plan.copy, !IsRectEmpty(source));
+        EXPECT_EQ(plan.fill, source != r);
+    }
 }
 
 }  // namespace

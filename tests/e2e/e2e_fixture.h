@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
+#include <optional>
 
 #include "e2e/e2e_support.h"
-#include "support/input.h"
+#include "support/png_bytes.h"
+#include "win/command_ids.h"
 
 // How long any one step of the program may take under a loaded Wine.
 constexpr DWORD kWait = 15000;
@@ -18,20 +19,6 @@ protected:
     void TearDown() override { TerminateGlimpserProcesses(); }
 };
 
-// Waits for the process to end and answers its exit code, failing the test if any window
-// whose title starts with the prefix was seen meanwhile.
-inline long ExitWithoutWindow(GlimpserProcess& process, const wchar_t* titlePrefix,
-                              DWORD milliseconds) {
-    long code = -1;
-    for (DWORD waited = 0; waited < milliseconds; waited += 100) {
-        EXPECT_EQ(FindProcessWindow(process.Id(), titlePrefix, false), nullptr);
-        code = process.WaitForExit(100);
-        if (code != -1)
-            break;
-    }
-    return code;
-}
-
 // The process's overlay, once it is up and has the keyboard; null if it never came.
 inline HWND WaitForOverlay(const GlimpserProcess& process) {
     const HWND overlay = WaitForProcessWindow(process.Id(), L"", true, kWait);
@@ -42,36 +29,110 @@ inline HWND WaitForOverlay(const GlimpserProcess& process) {
 inline HWND WaitForViewer(const GlimpserProcess& process) {
     return WaitForProcessWindow(process.Id(), L"Glimpser (", false, kWait);
 }
-// The process's hidden tray window; null if it never came.
-inline HWND WaitForTrayWindow(DWORD processId) {
-    std::pair<DWORD, HWND> query{processId, nullptr};
-    auto done = [](void* context) {
-        auto* query = static_cast<std::pair<DWORD, HWND>*>(context);
-        HWND window = FindWindowW(nullptr, L"Glimpser Tray");
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        query->second = window && owner == query->first ? window : nullptr;
-        return query->second != nullptr;
-    };
-    PumpMessagesUntil(done, &query, kWait);
-    return query.second;
-}
 // Closes the viewer and answers the process's exit code (-1: it did not end).
 inline long CloseViewer(HWND viewer, GlimpserProcess& process) {
     PostMessageW(viewer, WM_CLOSE, 0, 0);
     return process.WaitForExit(kWait);
 }
-// The history file holds exactly the pattern's pixels of the region.
-inline void ExpectHistoryFileShowsPattern(const wchar_t* name, int left, int top, int width,
-                                          int height) {
-    Image image;
-    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\" + name, image)) << name;
-    EXPECT_EQ(image.width, width);
-    EXPECT_EQ(image.height, height);
-    const std::vector<uint32_t> expected =
-        ExpectedPattern({left, top, left + image.width, top + image.height});
-    const auto& pixels = image.pixels;
-    EXPECT_EQ(std::mismatch(pixels.begin(), pixels.end(), expected.begin()).first - pixels.begin(),
-              static_cast<ptrdiff_t>(pixels.size()))
+// The pixels, of the given size, are exactly the pattern's pixels of the screen region.
+inline void ExpectPattern(const std::vector<uint32_t>& pixels, SIZE size, const RECT& region) {
+    EXPECT_EQ(size.cx, region.right - region.left);
+    EXPECT_EQ(size.cy, region.bottom - region.top);
+    const std::vector<uint32_t> expected = ExpectedPattern(region);
+    EXPECT_EQ(std::ranges::mismatch(pixels, expected).in1 - pixels.begin(),
+              static_cast<ptrdiff_t>(expected.size()))
         << "the index of the first pixel that differs from the pattern";
+}
+// What the user does: Escape, or a drag over the region, on the overlay; Previous four times
+// in the viewer.
+enum class Gesture { None, Escape, Drag, WalkBack };
+
+// One start of the program, over the screen pattern, and what it must leave.
+struct ProgramRun {
+    std::string name;
+    const wchar_t* arguments;
+    Gesture gesture;
+    bool viewer;         // else the process ends with 0 and never shows one
+    std::wstring files;  // the files named like history files afterwards, "|" between
+    const RECT* shown;   // what the viewer and the newest file show; nullptr: unchecked
+    const wchar_t* regionAfter = nullptr;  // "CaptureRegion" afterwards; nullptr: unchecked
+    std::wstring message = L"";    // what the one message (answered No) holds; "": none comes
+    std::wstring folder = L"";     // where the files are looked for; "": the history folder
+    std::wstring untouched = L"";  // a file that must keep its one byte
+};
+
+// Starts the program, or takes over one started elsewhere once it shows its overlay.
+inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr) {
+    SCOPED_TRACE(run.name);
+    std::optional<PatternWindow> pattern;
+    if (!started)
+        pattern.emplace();
+    MoveMouseTo(900, 700);
+    std::optional<GlimpserProcess> own;
+    GlimpserProcess& glimpser = started ? *started : own.emplace(run.arguments);
+    if (run.gesture == Gesture::Escape || run.gesture == Gesture::Drag) {
+        ASSERT_NE(WaitForOverlay(glimpser), nullptr);
+    }
+    if (run.gesture == Gesture::Escape)
+        PressKey(VK_ESCAPE);
+    if (run.gesture == Gesture::Drag) {
+        // The press point and the last point moved to are both inside the region.
+        Drag(run.shown->left, run.shown->top, run.shown->right - 1, run.shown->bottom - 1);
+    }
+    if (run.viewer) {
+        const HWND viewer = WaitForViewer(glimpser);
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
+        for (int i = 0; run.gesture == Gesture::WalkBack && i < 4; ++i)
+            SendMessageTimeoutW(viewer, WM_COMMAND, ID_PREVIOUS, 0, SMTO_BLOCK, kWait, nullptr);
+        const auto box = [&] { return FindProcessWindow(glimpser.Id(), L"", false, L"#32770"); };
+        wchar_t text[1024] = L"";
+        if (const HWND found = WaitFor(box, run.message.empty() ? 1000 : kWait)) {
+            GetDlgItemTextW(found, 0xFFFF, text, 1024);  // the message box's text control
+            PostMessageW(found, WM_COMMAND, IDNO, 0);
+            WaitFor([&] { return !IsWindow(found); }, kWait);
+            EXPECT_EQ(WaitFor(box, 1000), nullptr) << "one failure, one message";
+        }
+        const std::wstring message = text;
+        EXPECT_EQ(message.empty(), run.message.empty()) << message;
+        EXPECT_NE(message.find(run.message), std::wstring::npos);
+        EXPECT_EQ(message.find(L"format"), std::wstring::npos);
+        EXPECT_TRUE(message.empty() || message.ends_with(L"Save it elsewhere?"));
+        if (run.shown) {
+            EXPECT_EQ(WindowTitle(viewer), L"Glimpser (100%)");
+            pattern.reset();
+            RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            PumpMessagesFor(500);
+            RECT client{};
+            GetClientRect(viewer, &client);
+            ExpectPattern(ReadWindowPixels(viewer), {client.right, client.bottom}, *run.shown);
+        }
+        EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
+        EXPECT_EQ(ReadSetting(L"SmoothStretch"), L"dword:2");
+        EXPECT_EQ(ReadSetting(L"LastSaveType"), L"dword:0");
+    } else {
+        WaitFor(
+            [&] {
+                EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"Glimpser (", false), nullptr);
+                return !glimpser.Running();
+            },
+            kWait);
+        EXPECT_EQ(glimpser.WaitForExit(0), 0);
+    }
+    const std::wstring folder = run.folder.empty() ? HistoryFolder() : run.folder;
+    const std::wstring files = FilesMatching(folder + L"\\*Glimpser*");
+    EXPECT_EQ(files, run.files);
+    if (run.shown && !files.empty()) {
+        Image newest;
+        ASSERT_TRUE(ReadImage(folder + L"\\" + files.substr(files.rfind(L'|') + 1), newest));
+        // pHYs holds whole pixels per metre: 96 dpi is stored as 3780, read back as 96.012.
+        EXPECT_NEAR(newest.dpiX, GetDeviceCaps(ScopedWindowDC(nullptr).Get(), LOGPIXELSX), 0.05);
+        ExpectPattern(newest.pixels, {newest.width, newest.height}, *run.shown);
+    }
+    if (run.regionAfter) {
+        EXPECT_EQ(ReadSetting(L"CaptureRegion"), run.regionAfter);
+    }
+    if (!run.untouched.empty()) {
+        EXPECT_EQ(ReadFileBytes(run.untouched).size(), 1u);
+    }
 }

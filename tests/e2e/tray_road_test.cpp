@@ -1,34 +1,45 @@
-// The tray process and the captures it starts, as separate real processes.
+// The tray process and the processes it starts, as separate real processes, driven through its
+// icon's notifications and its menu commands.
 #include <windows.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include "e2e/e2e_fixture.h"
 #include "win/command_ids.h"
-#include "win/win_text.h"
 
 namespace {
 const UINT kTrayIconMessage = WM_APP + 1;
 
-// The capture processes started since the tray: every glimpser.exe but the tray itself.
-std::vector<DWORD> CaptureProcesses(DWORD trayId) {
-    std::vector<DWORD> ids;
-    for (DWORD id : GlimpserProcessIds())
-        if (id != trayId)
-            ids.push_back(id);
-    return ids;
+// The first glimpser.exe other than the tray, once it runs; 0 when none came.
+DWORD WaitForLaunch(DWORD trayId) {
+    const auto other = [trayId] {
+        const std::vector<DWORD> ids = GlimpserProcessIds();
+        return ids.size() < 2 ? 0 : ids[ids[0] == trayId];
+    };
+    return WaitFor(other, kWait);
 }
 
-// Waits for the first process other than the tray, and answers its command line.
-std::wstring WaitForLaunch(DWORD trayId, DWORD* launched) {
-    PumpMessagesUntil(
-        [](void* context) { return !CaptureProcesses(*static_cast<DWORD*>(context)).empty(); },
-        &trayId, kWait);
-    std::vector<DWORD> ids = CaptureProcesses(trayId);
-    if (ids.empty())
-        return L"";
-    *launched = ids[0];
-    PumpMessagesFor(200);
-    return ProcessCommandLine(ids[0]);
+// The hidden tray window, once there is one; null if none came.
+HWND WaitForTrayWindow() {
+    return WaitFor([] { return FindWindowW(nullptr, L"Glimpser Tray"); }, kWait);
+}
+
+// Nothing hands over another process's command line: it is read from its parameter block.
+std::wstring ProcessCommandLine(DWORD processId) {
+    const ScopedHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_BASIC_INFORMATION basic{};
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic, sizeof basic,
+                              nullptr);
+    ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr);
+    ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
+                      nullptr);
+    std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, line.data(),
+                      parameters.CommandLine.Length, nullptr);
+    return line;
 }
 
 void Select(HWND tray) {
@@ -36,44 +47,51 @@ void Select(HWND tray) {
 }
 }  // namespace
 
-TEST_F(EndToEnd, TrayIconClickCapturesIntoTheHistory) {
+TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-    PatternWindow pattern;
-    // The second request lies within the debounce time and launches nothing.
-    Select(trayWindow);
-    Select(trayWindow);
-    DWORD capture = 0;
-    EXPECT_TRUE(WaitForLaunch(tray.Id(), &capture).ends_with(L" /capture:region"));
-    ASSERT_NE(WaitForProcessWindow(capture, L"", true, kWait), nullptr);
-    EXPECT_EQ(CaptureProcesses(tray.Id()).size(), 1u);
+    const HWND window = WaitForTrayWindow();
+    ASSERT_NE(window, nullptr);
+    const std::wstring runEntry = L"\"" + GlimpserPath() + L"\" /tray";
+    // With a tray running, any further tray start ends at once with 0, whatever else it says,
+    // and leaves no other process behind.
+    for (const wchar_t* arguments :
+         {L"/tray", L"/TRAY /open", L"/capture:same /tray", L"/runatstartup /tray"}) {
+        EXPECT_EQ(GlimpserProcess(arguments).WaitForExit(kWait), 0) << arguments;
+        EXPECT_EQ(GlimpserProcessIds(), std::vector<DWORD>{tray.Id()}) << arguments;
+    }
+    EXPECT_EQ(ReadRunEntry(), runEntry);
+    EXPECT_EQ(ReadSetting(L"CaptureRegion"), L"");
 
+    SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
+    EXPECT_EQ(ReadSetting(L"IncludeCursor"), L"dword:0");
+    SendMessageW(window, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
+    EXPECT_EQ(ReadSetting(L"IncludeCursor"), L"dword:1");
+    SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
+    EXPECT_EQ(ReadRunEntry(), L"");
+    SendMessageW(window, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
+    EXPECT_EQ(ReadRunEntry(), runEntry);
+
+    std::optional<PatternWindow> pattern(std::in_place);
+    // The second request lies within the debounce time and launches nothing.
+    Select(window);
+    Select(window);
+    GlimpserProcess capture(WaitForLaunch(tray.Id()));
+    ASSERT_NE(WaitForOverlay(capture), nullptr);
+    EXPECT_TRUE(ProcessCommandLine(capture.Id()).ends_with(L" /capture:region"));
+    EXPECT_EQ(GlimpserProcessIds().size(), 2u);
     // Past the debounce time, a request while the capture runs still launches nothing.
     PumpMessagesFor(1100);
-    Select(trayWindow);
+    Select(window);
     PumpMessagesFor(1000);
-    EXPECT_EQ(CaptureProcesses(tray.Id()).size(), 1u);
+    EXPECT_EQ(GlimpserProcessIds().size(), 2u);
+    // The overlay goes on showing the screen as it was grabbed.
+    pattern.reset();
+    const RECT dragged{500, 400, 660, 520};
+    RunProgram(
+        {"a capture from the icon", nullptr, Gesture::Drag, true, L"Glimpser 1.png", &dragged},
+        &capture);
 
-    Drag(500, 400, 659, 519);
-    HWND viewer = WaitForProcessWindow(capture, L"Glimpser (", false, kWait);
-    ASSERT_NE(viewer, nullptr);
-    ExpectHistoryFileShowsPattern(L"Glimpser 1.png", 500, 400, 160, 120);
-
-    GlimpserProcess captureProcess(capture);
-    EXPECT_EQ(CloseViewer(viewer, captureProcess), 0);
-    EXPECT_EQ(ReadSettingDword(L"SmoothStretch", 99), 2u);
-}
-
-TEST_F(EndToEnd, TrayMenuCommandsLaunchWithTheirSwitches) {
-    WriteSettingString(L"CaptureRegion", L"10,20,310,220");
-    GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-    struct Case {
-        WORD command;
-        const wchar_t* switches;
-    } cases[] = {
+    const std::pair<WORD, const wchar_t*> commands[] = {
         {ID_CAPTURE_REGION_DELAY5, L" /capture:region /delay:5"},
         {ID_CAPTURE_REGION_DELAY15, L" /capture:region /delay:15"},
         {ID_CAPTURE_SAME, L" /capture:same"},
@@ -81,34 +99,18 @@ TEST_F(EndToEnd, TrayMenuCommandsLaunchWithTheirSwitches) {
         {ID_CAPTURE_SAME_DELAY15, L" /capture:same /delay:15"},
         {ID_OPEN_LAST_CAPTURE, L" /open"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [command, switches] : commands) {
         PumpMessagesFor(1100);  // past the launch debounce
-        PostMessageW(trayWindow, WM_COMMAND, c.command, 0);
-        DWORD launched = 0;
-        std::wstring line = WaitForLaunch(tray.Id(), &launched);
-        EXPECT_TRUE(line.ends_with(c.switches)) << c.command << ": " << ToUtf8(line.c_str()).CStr();
-        GlimpserProcess{launched};  // ends it
+        PostMessageW(window, WM_COMMAND, command, 0);
+        const GlimpserProcess launched(WaitForLaunch(tray.Id()));  // ends it
+        PumpMessagesFor(200);
+        const std::wstring line = ProcessCommandLine(launched.Id());
+        EXPECT_TRUE(line.ends_with(switches)) << command << ": " << line;
     }
-}
 
-TEST_F(EndToEnd, TrayTogglesSettingsAndExitReleasesTheInstance) {
-    GlimpserProcess tray(L"/tray");
-    HWND trayWindow = WaitForTrayWindow(tray.Id());
-    ASSERT_NE(trayWindow, nullptr);
-
-    SendMessageW(trayWindow, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 0u);
-    SendMessageW(trayWindow, WM_COMMAND, ID_INCLUDE_CURSOR, 0);
-    EXPECT_EQ(ReadSettingDword(L"IncludeCursor", 99), 1u);
-
-    SendMessageW(trayWindow, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
-    EXPECT_EQ(ReadRunEntry(), L"\"" + GlimpserPath() + L"\" /tray");
-    SendMessageW(trayWindow, WM_COMMAND, ID_RUN_AT_STARTUP, 0);
-    EXPECT_EQ(ReadRunEntry(), L"");
-
-    PostMessageW(trayWindow, WM_COMMAND, ID_EXIT, 0);
+    PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(tray.WaitForExit(kWait), 0);
     GlimpserProcess again(L"/tray");
-    EXPECT_NE(WaitForTrayWindow(again.Id()), nullptr);
+    EXPECT_NE(WaitForTrayWindow(), nullptr);
     EXPECT_TRUE(again.Running());
 }

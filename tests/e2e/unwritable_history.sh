@@ -22,5 +22,6 @@ chattr +i "$read_only" 2> /dev/null || { echo "chattr +i is not possible here: s
 mount -t tmpfs -o size=4k tmpfs "$full" 2> /dev/null || { echo "cannot mount a tmpfs: skipped"; exit 77; }
 dd if=/dev/zero of="$full/filler" bs=1k > /dev/null 2>&1 || true
 # Wine shows the root of the Unix file system as drive Z:.
-export GLIMPSER_UNWRITABLE_FOLDERS="Z:${read_only//\//\\};Z:${full//\//\\}"
-wine64 "$exe" --gtest_filter='EndToEnd.UnwritableHistory*'
+for folder in "$read_only" "$full"; do
+    GLIMPSER_UNWRITABLE_FOLDER="Z:${folder//\//\\}" wine64 "$exe" --gtest_filter='EndToEnd.UnwritableHistory*'
+done

@@ -1,16 +1,14 @@
 // Arbitrary stored region texts through ParseCaptureRegion, and arbitrary images and regions
 // through the crop arithmetic, checked against what the capture relies on.
-#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "capture/capture_region.h"
+#include "fuzz/fuzz_harness.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void Fuzz(const std::string& input) {
     int32_t v[6] = {};
-    std::memcpy(v, data, size < sizeof(v) ? size : sizeof(v));
+    std::memcpy(v, input.data(), input.size() < sizeof(v) ? input.size() : sizeof(v));
     // Whatever is planned lies inside both the image and the result.
     const Rect region{v[2], v[3], v[4], v[5]};
     CropPlan plan{};
@@ -23,19 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                             plan.destination.y >= 0 &&
                             plan.destination.x + width <= plan.result.cx &&
                             plan.destination.y + height <= plan.result.cy;
-        if (plan.result.cx != static_cast<int64_t>(region.right) - region.left ||
-            plan.result.cy != static_cast<int64_t>(region.bottom) - region.top ||
-            static_cast<int64_t>(plan.result.cx) * plan.result.cy * 4 > INT32_MAX ||
-            (plan.copy && !inside) ||
-            plan.fill != (!plan.copy || width != plan.result.cx || height != plan.result.cy)) {
-            std::abort();
-        }
+        Check(plan.result.cx == static_cast<int64_t>(region.right) - region.left &&
+              plan.result.cy == static_cast<int64_t>(region.bottom) - region.top &&
+              static_cast<int64_t>(plan.result.cx) * plan.result.cy * 4 <= INT32_MAX &&
+              (!plan.copy || inside) &&
+              plan.fill == (!plan.copy || width != plan.result.cx || height != plan.result.cy));
     }
     // Whatever was read, its stored form reads back the same.
-    const Rect parsed =
-        ParseCaptureRegion(std::string(reinterpret_cast<const char*>(data), size).c_str());
-    if (ParseCaptureRegion(FormatCaptureRegion(parsed).CStr()) != parsed) {
-        std::abort();
-    }
-    return 0;
+    const Rect parsed = ParseCaptureRegion(input.c_str());
+    Check(ParseCaptureRegion(FormatCaptureRegion(parsed).CStr()) == parsed);
 }

@@ -1,12 +1,9 @@
 // Arbitrary bytes as UTF-8 and as UTF-16 through both conversions. Whatever goes in, UTF-16 to
 // UTF-8 gives well-formed UTF-8, so the round trip from there is exact; well-formed UTF-16 input
 // comes back unchanged.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
+#include "fuzz/fuzz_harness.h"
 #include "tessel/encoding.h"
 
 namespace {
@@ -24,23 +21,19 @@ bool IsWellFormed(const Tessel::WString& text) {
     return true;
 }
 
-// Both inputs are texts, never null; a fault aborts.
+// Both inputs are texts, never null.
 void CheckFromWide(const Tessel::WString& wide) {
     const Tessel::String utf8 = Tessel::WideToUtf8(wide.Text());
     const Tessel::WString back = Tessel::Utf8ToWide(utf8.Text());
-    if (wide.IsNull() || utf8.IsNull() || !IsWellFormed(back) ||
-        !(Tessel::WideToUtf8(back.Text()) == utf8) || (IsWellFormed(wide) && !(back == wide))) {
-        std::abort();
-    }
+    Check(!wide.IsNull() && !utf8.IsNull() && IsWellFormed(back) &&
+          Tessel::WideToUtf8(back.Text()) == utf8 && (!IsWellFormed(wide) || back == wide));
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string bytes(data, data + size);
-    CheckFromWide(Tessel::Utf8ToWide(bytes.c_str()));
-    std::u16string units(size / 2, 0);
-    std::memcpy(units.data(), data, units.size() * 2);
+void Fuzz(const std::string& input) {
+    CheckFromWide(Tessel::Utf8ToWide(input.c_str()));
+    std::u16string units(input.size() / 2, 0);
+    std::memcpy(units.data(), input.data(), units.size() * 2);
     CheckFromWide(Tessel::WString(units.c_str()));
-    return 0;
 }

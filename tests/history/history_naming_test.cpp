@@ -8,31 +8,6 @@ namespace {
 
 const char kFormat[] = "Glimpser %i.png";
 
-TEST(ReadHistoryNumber, AcceptsOnlyPrefixDigitsSuffix) {
-    struct Case {
-        const char* name;
-        bool numbered;
-        int32_t number;
-    };
-    const Case cases[] = {
-        {"Glimpser 007.png", true, 7},
-        {"GLIMPSER 12.PNG", true, 12},
-        {"Glimpser 4294967297.png", true, 1},  // wraps as the ordering reads it
-        {"Glimpser 2147483648.png", true, INT32_MIN},
-        {"Glimpser .png", false, 0},
-        {"Glimpser 5 (copy).png", false, 0},
-        {"Glimpser -5.png", false, 0},
-        {"Glimpse 5.png", false, 0},
-    };
-    for (const Case& c : cases) {
-        int32_t number = -99;
-        EXPECT_EQ(ReadHistoryNumber(c.name, kFormat, number), c.numbered) << c.name;
-        EXPECT_EQ(number, c.numbered ? c.number : -99) << c.name;
-    }
-    int32_t number = 0;
-    EXPECT_FALSE(ReadHistoryNumber("Glimpser.png", "Glimpser.png", number));
-}
-
 TEST(ChooseHistoryNumber, LiesAboveTheNewestNumberedNameAndNeverGoesBack) {
     struct Case {
         std::initializer_list<const char*> names;

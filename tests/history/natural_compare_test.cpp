@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "history/naming_properties.h"
+#include "history/sorted_names.h"
 
-int Sign(int value) {
-    return (value > 0) - (value < 0);
-}
+namespace {
 
 TEST(NaturalCompare, OrdersNamesByTheirNumbersAndFoldedText) {
     struct Case {
@@ -37,21 +36,43 @@ TEST(NaturalCompare, OrdersNamesByTheirNumbersAndFoldedText) {
 
 TEST(NaturalCompare, WrappingDigitRunsStillGiveAConsistentOrder) {
     // Values at the extremes of 32 bits, where a plain difference would overflow and flip.
-    const char* names[] = {"n 2147483647", "n 2147483648",
-                           "n 4294967295", "n 0",
-                           "n 3000000000", "n 99999999999999999999",
-                           "n a",          "n",
-                           "N 1",          "n 01b"};
-    for (const char* a : names) {
-        for (const char* b : names) {
-            const int ab = Sign(NaturalCompare(a, b));
-            EXPECT_EQ(ab, -Sign(NaturalCompare(b, a))) << a << " vs " << b;
-            for (const char* c : names) {
-                if (ab <= 0 && NaturalCompare(b, c) <= 0) {
-                    EXPECT_LE(NaturalCompare(a, c), 0) << a << " <= " << b << " <= " << c;
-                }
-            }
+    Tessel::List<Tessel::String> names;
+    for (const char* name :
+         {"n 2147483647", "n 2147483648", "n 4294967295", "n 0", "n 3000000000",
+          "n 99999999999999999999", "n a", "n", "N 1", "n 01b", "Glimpser 2147483648.png",
+          "Glimpser 4294967301.png", "Glimpser 5.png", "Glimpser 12x.png"}) {
+        names.Append(Tessel::String(name));
+    }
+    EXPECT_TRUE(NamingPropertiesHold(names));
+}
+
+TEST(SortedNames, FindsTheExactNameAndInsertsBehindEquivalentOnes) {
+    Tessel::List<Tessel::String> names;
+    for (const char* name : {"Glimpser 10.png", "Glimpser 7.png", "glimpser 7.png",
+                             "Glimpser 007.png", "Glimpser 2.png", "Glimpser 2.png", "x"}) {
+        names.Append(Tessel::String(name));
+    }
+    names.Sort(NaturalCompare);
+    struct Case {
+        const char* name;
+        bool found;
+        int insertAt;  // after 2, 2, the three 7s, 10
+    };
+    const Case cases[] = {
+        {"Glimpser 7.png", true, 5},  {"glimpser 7.png", true, 5},   {"Glimpser 007.png", true, 5},
+        {"Glimpser 2.png", true, 2},  {"Glimpser 07.png", false, 5}, {"GLIMPSER 2.png", false, 2},
+        {"Glimpser 1.png", false, 0}, {"Glimpser 11.png", false, 6}, {"y", false, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int found = FindSortedName(names, Tessel::String(c.name));
+        EXPECT_EQ(found >= 0, c.found);
+        if (c.found) {
+            EXPECT_STREQ(names[found].CStr(), c.name);
+            // The first of duplicates.
+            EXPECT_TRUE(found == 0 || !(names[found - 1] == names[found]));
         }
+        EXPECT_EQ(FindSortedInsertPosition(names, Tessel::String(c.name)), c.insertAt);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "support/bitmap_pixels.h"
 
 #include "imaging/bitmap_utils.h"
+#include "win/scoped_win.h"
 
 BITMAPINFO TopDown32BitInfo(int width, int height) {
     return Make32BitDibInfo(width, -height);
@@ -10,9 +11,8 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
     const SIZE size = BitmapSize(bitmap);
     std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
     BITMAPINFO info = TopDown32BitInfo(size.cx, size.cy);
-    const HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    GetDIBits(ScopedWindowDC(nullptr).Get(), bitmap, 0, static_cast<UINT>(size.cy), pixels.data(),
+              &info, DIB_RGB_COLORS);
     for (uint32_t& pixel : pixels)
         pixel &= 0xFFFFFF;
     return pixels;
@@ -24,17 +24,23 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
+HBITMAP MakeDibSection(int width, int height, uint32_t (*pixel)(int x, int y)) {
+    const BITMAPINFO info = TopDown32BitInfo(width, height);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    for (int i = 0; bits != nullptr && i < width * height; ++i) {
+        static_cast<uint32_t*>(bits)[i] = pixel(i % width, i / width);
+    }
+    return bitmap;
+}
+
 HBITMAP MakeSolidBitmap(int width, int height, COLORREF color) {
-    const HDC screen = GetDC(nullptr);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const HBRUSH brush = CreateSolidBrush(color);
+    const ScopedWindowDC screen(nullptr);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
+    const ScopedMemDC memory(screen.Get());
+    const ScopedSelect select(memory.Get(), bitmap);
+    const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(color));
     const RECT all{0, 0, width, height};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    FillRect(memory.Get(), &all, brush.Get());
     return bitmap;
 }

@@ -1,59 +1,58 @@
 #pragma once
-// File-type content types in HKEY_CLASSES_ROOT for one test: the guard sets each extension's
-// "Content Type" (an empty type takes it away, as on a system that registers none) and puts
-// back what was there before.
+// Registry values changed for one test and put back after it, byte for byte, with their type;
+// file-type content types in HKEY_CLASSES_ROOT are the common case (an empty type takes it away,
+// as on a system that registers none).
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
+
+class ScopedRegistryValue {
+public:
+    // An empty text takes the value away.
+    ScopedRegistryValue(HKEY root, std::wstring key, std::wstring name, const std::wstring& text)
+        : root(root), key(std::move(key)), name(std::move(name)) {
+        HKEY opened = nullptr;
+        keyExisted = RegOpenKeyExW(root, this->key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+        RegCloseKey(opened);
+        hadValue = RegGetValueW(root, this->key.c_str(), this->name.c_str(),
+                                RRF_RT_ANY | RRF_NOEXPAND, &type, old, &size) == ERROR_SUCCESS;
+        if (text.empty())
+            RegDeleteKeyValueW(root, this->key.c_str(), this->name.c_str());
+        else
+            RegSetKeyValueW(root, this->key.c_str(), this->name.c_str(), REG_SZ, text.c_str(),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ScopedRegistryValue() {
+        if (!keyExisted)
+            RegDeleteKeyW(root, key.c_str());
+        else if (hadValue)
+            RegSetKeyValueW(root, key.c_str(), name.c_str(), type, old, size);
+        else
+            RegDeleteKeyValueW(root, key.c_str(), name.c_str());
+    }
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+private:
+    HKEY root;
+    std::wstring key, name;
+    bool keyExisted, hadValue;
+    DWORD type = 0;
+    BYTE old[1024];
+    DWORD size = sizeof old;
+};
 
 class ScopedContentTypes {
 public:
     // Pairs of extension (".png") and content type ("image/png", or "" for none).
     explicit ScopedContentTypes(const std::vector<std::pair<std::wstring, std::wstring>>& types) {
-        for (const auto& [extension, contentType] : types) {
-            HKEY key = nullptr;
-            DWORD disposition = 0;
-            if (RegCreateKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, nullptr, 0, KEY_READ,
-                                nullptr, &key, &disposition) != ERROR_SUCCESS)
-                continue;
-            RegCloseKey(key);
-            wchar_t value[260] = L"";
-            DWORD size = sizeof value;
-            const bool hadType =
-                RegGetValueW(HKEY_CLASSES_ROOT, extension.c_str(), L"Content Type", RRF_RT_REG_SZ,
-                             nullptr, value, &size) == ERROR_SUCCESS;
-            changed.push_back(
-                {extension, hadType ? value : L"", disposition == REG_CREATED_NEW_KEY});
-            Set(extension, contentType);
-        }
+        for (const auto& [extension, contentType] : types)
+            values.emplace_back(HKEY_CLASSES_ROOT, extension, L"Content Type", contentType);
     }
-    ~ScopedContentTypes() {
-        for (const Previous& previous : changed) {
-            if (previous.createdKey)
-                RegDeleteKeyW(HKEY_CLASSES_ROOT, previous.extension.c_str());
-            else
-                Set(previous.extension, previous.type);
-        }
-    }
-    ScopedContentTypes(const ScopedContentTypes&) = delete;
-    ScopedContentTypes& operator=(const ScopedContentTypes&) = delete;
 
 private:
-    struct Previous {
-        std::wstring extension;
-        std::wstring type;  // "" when there was none
-        bool createdKey;
-    };
-
-    static void Set(const std::wstring& extension, const std::wstring& type) {
-        if (type.empty())
-            RegDeleteKeyValueW(HKEY_CLASSES_ROOT, extension.c_str(), L"Content Type");
-        else
-            RegSetKeyValueW(HKEY_CLASSES_ROOT, extension.c_str(), L"Content Type", REG_SZ,
-                            type.c_str(), static_cast<DWORD>((type.size() + 1) * sizeof(wchar_t)));
-    }
-
-    std::vector<Previous> changed;
+    std::deque<ScopedRegistryValue> values;  // a deque: its guards never move
 };

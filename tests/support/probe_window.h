@@ -30,10 +30,7 @@ public:
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
         received.push_back(message);
-        if (!handler) {
-            handled = false;
-            return 0;
-        }
-        return handler(message, wParam, lParam, handled);
+        handled = static_cast<bool>(handler);
+        return handler ? handler(message, wParam, lParam, handled) : 0;
     }
 };

@@ -3,23 +3,26 @@
 // when the test ends.
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 class TempFolder {
 public:
     TempFolder() {
-        wchar_t base[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, base);
-        for (unsigned n = GetTickCount() & 0xFFFFu;; ++n) {
-            path = std::wstring(base) + L"glimpser-test-" + std::to_wstring(GetCurrentProcessId()) +
-                   L"-" + std::to_wstring(n);
-            if (CreateDirectoryW(path.c_str(), nullptr))
-                break;
-            if (GetLastError() != ERROR_ALREADY_EXISTS)
-                break;
-        }
+        const std::wstring base =
+            (std::filesystem::temp_directory_path() / L"glimpser-test-").wstring() +
+            std::to_wstring(GetCurrentProcessId()) + L"-";
+        // A folder left behind by an earlier process with the same id is not ours.
+        for (unsigned n = 0; !std::filesystem::create_directory(path = base + std::to_wstring(n));)
+            ++n;
     }
-    ~TempFolder() { RemoveTree(path); }
+    ~TempFolder() {
+        std::error_code error;
+        // Tests make read-only files; the folder goes all the same.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path, error))
+            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(path, error);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -27,26 +30,5 @@ public:
     std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
 
 private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW found;
-        const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const std::wstring child = folder + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(child);
-                } else {
-                    SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileW(child.c_str());
-                }
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
     std::wstring path;
 };

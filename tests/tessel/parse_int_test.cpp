@@ -2,34 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "tessel/parse_int_reading.h"
+
 namespace {
 
-TEST(ParseInt, AcceptsOnlySignDigitsAndTrailingSpace) {
-    const struct {
-        const char* text;
-        int32_t expected;
-    } cases[] = {
-        {"42\t\r\n ", 42},
-        {"+7", 7},
-        {"-0", 0},
-        {"-2147483648", -2147483647 - 1},
-        // Wrapping 32-bit arithmetic, not saturation.
-        {"2147483648", -2147483647 - 1},
-        {"4294967301", 5},
-        {"99999999999999999999", 1661992959},
-        // Malformed text gives the default.
-        {" 42", -1},
-        {"12x", -1},
-        {"42 x", -1},
-        {"42\v", -1},
-        {"", -1},
-        {"-", -1},
-        {"+-1", -1},
-        {"\xEF\xBC\x91", -1},  // a full-width digit is not a digit
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ParseInt(c.text, -1), c.expected) << c.text;
+TEST(ParseInt, AcceptsOnlySignDigitsAndTrailingSpaceAndWraps) {
+    // A space before the digits, a vertical tab after them and a full-width digit are malformed.
+    for (const char* text : {"42\t\r\n ", "+7", "-0", "-2147483648", "2147483648", "4294967301",
+                             " 42", "12x", "42 x", "42\v", "", "-", "+-1", "\xEF\xBC\x91"}) {
+        EXPECT_TRUE(ParseIntReadsAsTheRuntime(text)) << text;
     }
+    // Wrapping 32-bit arithmetic, not saturation, also past 64 bits.
+    EXPECT_EQ(ParseInt("99999999999999999999", -1), 1661992959);
     EXPECT_EQ(ParseInt(nullptr, 9), 9);
 }
 

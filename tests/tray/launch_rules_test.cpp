@@ -3,23 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-
-#include "win/command_ids.h"
-#include "win/split_command_line.h"
 
 namespace {
-
-// The delayed and same-region menu commands are launched end to end with their switches.
-TEST(LaunchRules, EveryCaptureCommandHasItsSwitches) {
-    const std::pair<uint16_t, const char*> cases[] = {
-        {ID_CAPTURE_REGION, "/capture:region"},
-        {ID_EXIT, "/capture:region"},  // anything else: a plain region capture
-    };
-    for (const auto& [command, switches] : cases) {
-        EXPECT_STREQ(CaptureSwitches(command), switches) << command;
-    }
-}
 
 TEST(LaunchRules, RequestsWithinOneSecondOfTheLastLaunchAreDropped) {
     EXPECT_FALSE(IsLaunchDebounced(0, 0));  // nothing launched yet
@@ -28,16 +13,6 @@ TEST(LaunchRules, RequestsWithinOneSecondOfTheLastLaunchAreDropped) {
     // The tick counter wrapped between the launch and the request: 999 and 1000 ms later.
     EXPECT_TRUE(IsLaunchDebounced(0xFFFFFF00u, 0x000002E7u));
     EXPECT_FALSE(IsLaunchDebounced(0xFFFFFF00u, 0x000002E8u));
-}
-
-TEST(LaunchRules, QuotedPathWithSpacesStaysOneArgument) {
-    const Tessel::String path("C:\\Program Files\\Glimpser Tools\\glimpser.exe");
-    const Tessel::String command = FormatSelfCommand(path, "/capture:same /delay:15");
-    EXPECT_STREQ(command.CStr(),
-                 "\"C:\\Program Files\\Glimpser Tools\\glimpser.exe\" /capture:same /delay:15");
-    const Tessel::List<Tessel::String> arguments = SplitCommandLine(command.CStr());
-    ASSERT_EQ(arguments.Count(), 3);
-    EXPECT_TRUE(arguments[0] == path);
 }
 
 // A line that does not fit the 324-unit buffer is refused, never cut; UTF-16 units count.

@@ -12,22 +12,18 @@ const std::wstring kUserFileExts =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.png";
 
 // The registry the test writes, in HKEY_CLASSES_ROOT or, for a path starting with '~', below
-// the user's FileExts key. A null name is the key's default value.
+// the user's FileExts key. A null name is the key's default value. Rundll helpers and the
+// remains of unquoted paths are dropped by naming rules of their own.
 const struct {
     const wchar_t* path;
     const wchar_t* name;
     const wchar_t* data;
 } kEntries[] = {
-    // 1: the type's OpenWithProgids; a rundll helper and a ProgID without a key go.
+    // 1: the type's OpenWithProgids.
     {L".png\\OpenWithProgids", L"GtViewer", L""},
-    {L".png\\OpenWithProgids", L"GtHelpers", L""},
-    {L".png\\OpenWithProgids", L"GtMissing", L""},
     {L"GtViewer\\shell\\open\\command", nullptr, L"\"C:\\Tools\\zviewer.exe\" \"%1\""},
-    {L"GtHelpers\\shell\\open\\command", nullptr, L"C:\\NoSuch\\RunDll32.exe shim.dll,View %1"},
-    // 2: the user's OpenWithProgids; "Program" of an unquoted path goes, regedit is described.
-    {L"~\\OpenWithProgids", L"GtUnquoted", L""},
+    // 2: the user's OpenWithProgids; regedit is named by its description.
     {L"~\\OpenWithProgids", L"GtRegistry", L""},
-    {L"GtUnquoted\\shell\\open\\command", nullptr, L"C:\\Program Files\\A B\\viewer.exe %1"},
     {L"GtRegistry\\shell\\open\\command", nullptr, L"C:\\windows\\regedit.exe \"%1\""},
     // 3: the type's OpenWithList of applications; the second repeats source 1 in capitals.
     {L".png\\OpenWithList\\gtgimp.exe", nullptr, L""},
@@ -35,9 +31,8 @@ const struct {
     {L"Applications\\gtgimp.exe\\shell\\open\\command", nullptr, L"\"C:\\Tools\\Gimp.exe\" %1"},
     {L"Applications\\gtshout.exe\\shell\\open\\command", nullptr,
      L"\"C:\\TOOLS\\ZVIEWER.EXE\" \"%1\""},
-    // 4: the user's OpenWithList keeps executables as data; MRUList names no application.
+    // 4: the user's OpenWithList keeps executables as data.
     {L"~\\OpenWithList", L"a", L"gtpaint.exe"},
-    {L"~\\OpenWithList", L"MRUList", L"a"},
     {L"Applications\\gtpaint.exe\\shell\\open\\command", nullptr, L"gtpaint.exe \"%1\""},
     // 5: the verbs of the type's own ProgID, but open, edit and printto.
     {L".png", nullptr, L"GtPng"},
@@ -56,43 +51,34 @@ std::wstring FullPath(const wchar_t* path) {
     return path[0] == L'~' ? kUserFileExts + (path + 1) : path;
 }
 
-class OpenWith : public testing::Test {
-protected:
-    void SetUp() override { DeleteTestKeys(); }
-    void TearDown() override { DeleteTestKeys(); }
-    // Every key the test writes below.
-    static void DeleteTestKeys() {
-        for (const wchar_t* key :
-             {L".png", L"GtViewer", L"GtHelpers", L"GtUnquoted", L"GtRegistry", L"GtPng",
-              L"Applications\\gtgimp.exe", L"Applications\\gtshout.exe",
-              L"Applications\\gtpaint.exe", L"~"}) {
-            RegDeleteTreeW(Root(key), FullPath(key).c_str());
-            RegDeleteKeyW(Root(key), FullPath(key).c_str());
-        }
+// Every key the test writes below.
+void DeleteTestKeys() {
+    for (const wchar_t* key :
+         {L".png", L"GtViewer", L"GtRegistry", L"GtPng", L"Applications\\gtgimp.exe",
+          L"Applications\\gtshout.exe", L"Applications\\gtpaint.exe", L"~"}) {
+        RegDeleteTreeW(Root(key), FullPath(key).c_str());
+        RegDeleteKeyW(Root(key), FullPath(key).c_str());
     }
-};
-
-// The list as the submenu gets it, "name: command" per entry; what was in it before goes.
-std::vector<std::string> Build() {
-    Tessel::List<Tessel::OwnedPtr<CMainWindow::COpenWithInfo>> list;
-    list.Append(Tessel::MakeOwned<CMainWindow::COpenWithInfo>(Tessel::String("stale"),
-                                                              Tessel::String("stale.exe")));
-    BuildOpenWithList(list);
-    std::vector<std::string> entries;
-    for (const auto& info : list) {
-        entries.push_back(std::string(info->name.CStr()) + ": " + info->command.CStr());
-    }
-    return entries;
 }
 
-TEST_F(OpenWith, FiveSourcesAreMergedNamedFilteredAndSorted) {
+// The list as the submenu gets it, "name: command" per entry; what was in it before goes.
+TEST(OpenWith, FiveSourcesAreMergedNamedFilteredAndSorted) {
+    DeleteTestKeys();
     for (const auto& entry : kEntries) {
         ASSERT_EQ(RegSetKeyValueW(Root(entry.path), FullPath(entry.path).c_str(), entry.name,
                                   REG_SZ, entry.data,
                                   static_cast<DWORD>((lstrlenW(entry.data) + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
-    std::vector<std::string> entries = Build();
+    Tessel::List<Tessel::OwnedPtr<CMainWindow::COpenWithInfo>> list;
+    list.Append(Tessel::MakeOwned<CMainWindow::COpenWithInfo>(Tessel::String("stale"),
+                                                              Tessel::String("stale.exe")));
+    BuildOpenWithList(list);
+    DeleteTestKeys();
+    std::vector<std::string> entries;
+    for (const auto& info : list) {
+        entries.push_back(std::string(info->name.CStr()) + ": " + info->command.CStr());
+    }
     // Equal names may come in either order.
     if (entries.size() >= 2 && entries[0] > entries[1])
         std::swap(entries[0], entries[1]);

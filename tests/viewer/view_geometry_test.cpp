@@ -1,13 +1,13 @@
 // Fitting, zoom, scroll bars, keys and the wheel of a real viewer window.
 #include "imaging/bitmap_utils.h"
-#include "tessel/format.h"
 #include "viewer/viewer_fixture.h"
-#include "win/command_ids.h"
 
 namespace {
 
-uint32_t Gradient(int x, int y) {
-    return static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x80);
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
 }
 
 bool HasStyle(HWND window, DWORD style) {
@@ -16,63 +16,45 @@ bool HasStyle(HWND window, DWORD style) {
 
 }  // namespace
 
-TEST_F(ViewerTest, FitsAtFiftyAndHundredPercentMaximizesAtThreeHundredAndKeepsTheUsersMaximum) {
+// A zoom that does not fit maximizes the window; the window the viewer maximized is restored
+// and fitted at the corner it had, while one the user maximized keeps its size.
+TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThroughIt) {
     RECT area{};
     GetDesktopWorkArea(&area);
     ASSERT_GE(area.right - area.left, 1000) << "the test display is too small";
-    OpenViewer(MakeBitmap(800, 600, Gradient));
-    // The image plus its frame, with no bars.
-    auto expectFitted = [this](const char* title, int width, int height) {
-        RECT outer{0, 0, width, height};
+    OpenViewer(MakeSolidBitmap(800, 600, RGB(20, 90, 160)));
+    // The image plus its frame at 100%, with no bars.
+    auto expectFitted = [this](LONG left, LONG top) {
+        RECT outer{0, 0, 800, 600};
         AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW | WS_VISIBLE, FALSE, 0);
-        RECT window = WindowRect();
-        EXPECT_STREQ(Title().CStr(), title);
-        EXPECT_EQ(window.right - window.left, outer.right - outer.left) << title;
-        EXPECT_EQ(window.bottom - window.top, outer.bottom - outer.top) << title;
-        EXPECT_FALSE(IsZoomed(Window())) << title;
-        EXPECT_FALSE(HasStyle(Window(), WS_HSCROLL | WS_VSCROLL)) << title;
+        OffsetRect(&outer, left - outer.left, top - outer.top);
+        RECT window = WindowRect(Window());
+        EXPECT_TRUE(EqualRect(&window, &outer))
+            << window.left << "," << window.top << " " << window.right << "," << window.bottom;
+        EXPECT_STREQ(Title().CStr(), "Glimpser (100%)");
+        EXPECT_FALSE(IsZoomed(Window()));
+        EXPECT_FALSE(HasStyle(Window(), WS_HSCROLL | WS_VSCROLL));
     };
-    expectFitted("Glimpser (100%)", 800, 600);
-    EXPECT_EQ(WindowRect().left, 0);
-    EXPECT_EQ(WindowRect().top, 0);
-    Command(ID_ZOOM_OUT);
-    expectFitted("Glimpser (50%)", 400, 300);
+    expectFitted(0, 0);
 
-    viewer->SetZoom(6);  // 300%: 2400 by 1800 does not fit
-    EXPECT_STREQ(Title().CStr(), "Glimpser (300%)");
-    EXPECT_TRUE(IsZoomed(Window()));
-    EXPECT_TRUE(HasStyle(Window(), WS_HSCROLL) && HasStyle(Window(), WS_VSCROLL));
-    RECT maximized = WindowRect();
-
-    // The window the viewer maximized is restored and fitted at the corner it had.
-    Command(ID_ZOOM_100);
-    expectFitted("Glimpser (100%)", 800, 600);
-    EXPECT_EQ(WindowRect().left, maximized.left);
-    EXPECT_EQ(WindowRect().top, maximized.top);
-
-    // A window the user maximized keeps its size; the bars follow the image.
-    ShowWindow(Window(), SW_MAXIMIZE);
-    maximized = WindowRect();
-    viewer->SetZoom(6);
-    viewer->SetZoom(1);
-    RECT window = WindowRect();
-    EXPECT_TRUE(IsZoomed(Window()) && EqualRect(&window, &maximized));
-    EXPECT_FALSE(HasStyle(Window(), WS_HSCROLL | WS_VSCROLL));
-}
-
-TEST_F(ViewerTest, ScrollBarsRangeOverTheZoomedImageAndStepByLinesAndPages) {
-    OpenViewer(MakeBitmap(1600, 1200, Gradient));
-    viewer->SetZoom(6);  // 4800 by 3600
-    RECT client = ClientRect();
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(Window(), bar, &info);
-        EXPECT_EQ(info.nMin, 0);
-        EXPECT_EQ(info.nMax, bar == SB_HORZ ? 4800 : 3600);
-        EXPECT_EQ(static_cast<LONG>(info.nPage), bar == SB_HORZ ? client.right : client.bottom);
+    // Each turn and the zoom after it. A reversal drops the rest (+60, -60 leaves -60, so -60
+    // more makes one step); 0 stands for the window getting the focus, which drops it too.
+    const struct {
+        short delta;
+        int percent;
+    } turns[] = {{60, 100},  {60, 120},  {360, 250}, {60, 250}, {-60, 250},
+                 {-60, 200}, {-60, 200}, {0, 200},   {-60, 200}};
+    for (const auto& turn : turns) {
+        SendMessageW(Window(), turn.delta ? WM_MOUSEWHEEL : WM_SETFOCUS,
+                     MAKEWPARAM(0, static_cast<WORD>(turn.delta)), 0);
+        EXPECT_STREQ(Title().CStr(), Tessel::Format("Glimpser (%i%%)", turn.percent).CStr())
+            << turn.delta;
     }
+
+    viewer->SetZoom(9);  // 600%: 4800 by 3600, maximized since 250% did not fit
+    EXPECT_TRUE(IsZoomed(Window()));
+    RECT client{};
+    GetClientRect(Window(), &client);
     const int lineX = client.right / 20, lineY = client.bottom / 20;
     struct Step {
         const char* name;
@@ -86,7 +68,10 @@ TEST_F(ViewerTest, ScrollBarsRangeOverTheZoomedImageAndStepByLinesAndPages) {
         {"page down", WM_KEYDOWN, VK_NEXT, false, lineX, lineY + client.bottom},
         {"ctrl page down", WM_KEYDOWN, VK_NEXT, true, lineX + client.right, lineY + client.bottom},
         {"page up", WM_VSCROLL, SB_PAGEUP, false, lineX + client.right, lineY},
+        // The bars range over the zoomed image, a client's extent to the page.
         {"right end", WM_HSCROLL, SB_RIGHT, false, 4800 - client.right + 1, lineY},
+        {"bottom end", WM_VSCROLL, SB_BOTTOM, false, 4800 - client.right + 1,
+         3600 - client.bottom + 1},
     };
     BYTE keys[256]{};
     for (const Step& step : steps) {  // the last step lets Ctrl go again
@@ -96,21 +81,16 @@ TEST_F(ViewerTest, ScrollBarsRangeOverTheZoomedImageAndStepByLinesAndPages) {
         EXPECT_EQ(GetScrollPos(Window(), SB_HORZ), step.expectedX) << step.name;
         EXPECT_EQ(GetScrollPos(Window(), SB_VERT), step.expectedY) << step.name;
     }
-}
 
-TEST_F(ViewerTest, WheelZoomsByWholeNotchesAndKeepsTheRest) {
-    OpenViewer(MakeBitmap(100, 80, Gradient));
-    // Each turn and the zoom after it. A reversal drops the rest (+60, -60 leaves -60, so -120
-    // more makes one step); 0 stands for the window getting the focus, which drops it too.
-    const struct {
-        short delta;
-        int percent;
-    } turns[] = {{60, 100},  {60, 120},   {360, 250}, {60, 250},
-                 {-60, 250}, {-120, 200}, {0, 200},   {-60, 200}};
-    for (const auto& turn : turns) {
-        SendMessageW(Window(), turn.delta ? WM_MOUSEWHEEL : WM_SETFOCUS,
-                     MAKEWPARAM(0, static_cast<WORD>(turn.delta)), 0);
-        EXPECT_STREQ(Title().CStr(), Tessel::Format("Glimpser (%i%%)", turn.percent).CStr())
-            << turn.delta;
-    }
+    const RECT maximized = WindowRect(Window());
+    Command(ID_ZOOM_100);
+    expectFitted(maximized.left, maximized.top);
+
+    ShowWindow(Window(), SW_MAXIMIZE);
+    const RECT userMaximized = WindowRect(Window());
+    viewer->SetZoom(9);
+    viewer->SetZoom(1);
+    RECT window = WindowRect(Window());
+    EXPECT_TRUE(IsZoomed(Window()) && EqualRect(&window, &userMaximized));
+    EXPECT_FALSE(HasStyle(Window(), WS_HSCROLL | WS_VSCROLL));
 }

@@ -8,48 +8,88 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/gdiplus_lifetime.h"
+#include "imaging/image_saving.h"
+#include "support/bitmap_pixels.h"
+#include "support/input.h"
+#include "support/screen_pattern.h"
 #include "support/temp_folder.h"
-#include "tessel/string_core.h"
+#include "tessel/format.h"
 #include "viewer/main_window.h"
+#include "win/settings.h"
+#include "win/show_message.h"
+#include "win/win_text.h"
 
-// A display-compatible bitmap, like a fresh capture, of pixel(x, y) as 0x00RRGGBB.
-HBITMAP MakeBitmap(int width, int height, uint32_t (*pixel)(int x, int y));
+// A display-compatible bitmap, like a fresh capture, of noise: no pixel looks like its
+// neighbours, so a shifted, stretched or blended copy cannot pass for it.
+inline HBITMAP MakeNoiseBitmap(int width, int height) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint32_t h = static_cast<uint32_t>(i % width) * 2654435761u ^
+                           static_cast<uint32_t>(i / width) * 40503u;
+        pixels[i] = ((h ^ (h >> 13)) * 2246822519u) & 0xFFFFFF;
+    }
+    ScopedWindowDC screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
+    BITMAPINFO info = TopDown32BitInfo(width, height);
+    SetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    return bitmap;
+}
+
 // What the window shows in its client area once it has painted, top-down, row after row.
-std::vector<uint32_t> ReadClient(HWND window);
-bool FileExists(const Tessel::String& path);
+inline std::vector<uint32_t> ReadClient(HWND window) {
+    UpdateWindow(window);
+    return ReadWindowPixels(window);
+}
 
 class ViewerTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
+        SetSettingString("Settings", "HistoryFolder", folder);
+        SetMessageHookForTesting([](const Tessel::String& text, uint32_t) {
+            ADD_FAILURE() << "unexpected message: " << text.CStr();
+            return IDCANCEL;
+        });
+    }
+    void TearDown() override {
+        CloseViewer();
+        SetMessageHookForTesting(nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
+    }
 
     // Creates the viewer the way the program does, with bitmap as a fresh capture (none for a
     // view-only start).
-    void OpenViewer(HBITMAP bitmap = nullptr);
-    void CloseViewer();
+    void OpenViewer(HBITMAP bitmap = nullptr) {
+        viewer = std::make_unique<CMainWindow>();
+        viewer->SetImage(bitmap);
+        viewer->Create(nullptr, RECT{0, 0, 0, 0}, L"Glimpser (100%)",
+                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, WS_EX_TOPMOST);
+        PumpMessagesFor(50);
+    }
+    void CloseViewer() {
+        if (viewer && viewer->hwnd) {
+            DestroyWindow(viewer->hwnd);
+        }
+        viewer.reset();
+    }
     HWND Window() const { return viewer->hwnd; }
     void Command(WORD id) { SendMessageW(Window(), WM_COMMAND, id, 0); }
-    Tessel::String Title() const;
-    RECT WindowRect() const {
-        RECT r{};
-        GetWindowRect(Window(), &r);
-        return r;
-    }
-    RECT ClientRect() const {
-        RECT r{};
-        GetClientRect(Window(), &r);
-        return r;
+    Tessel::String Title() const {
+        wchar_t text[64]{};
+        GetWindowTextW(Window(), text, 64);
+        return ToUtf8(text);
     }
 
-    // Writes "Glimpser <number>.png", 11 × number pixels wide, into the history folder.
-    void WriteHistoryFile(int number);
-    Tessel::String HistoryPath(int number) const;
+    // "Glimpser <number>.png", written 11 × number pixels wide into the history folder.
+    Tessel::String HistoryPath(int number) const {
+        return Tessel::Format("%s\\Glimpser %i.png", folder.CStr(), number);
+    }
+    void WriteHistoryFile(int number) {
+        ScopedBitmap bitmap(MakeSolidBitmap(11 * number, 10, RGB(number * 40, 0, 0)));
+        EXPECT_TRUE(SaveImage(bitmap.Get(), HistoryPath(number), 96)) << number;
+    }
 
     TempFolder temp;
-    Tessel::String folder;
+    Tessel::String folder = ToUtf8(temp.Path().c_str());
     std::unique_ptr<CMainWindow> viewer;
-
-private:
-    GdiplusLifetime gdiplus;
 };

@@ -14,21 +14,18 @@ using ShownMessages = std::vector<std::pair<std::string, uint32_t>>;
 
 class MessageRecorder {
 public:
-    MessageRecorder() : previous(SetMessageHookForTesting(Record)) { Log().clear(); }
+    MessageRecorder() : previous(SetMessageHookForTesting(Record)) { log.clear(); }
     ~MessageRecorder() { SetMessageHookForTesting(previous); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    ShownMessages& Shown() const { return Log(); }
+    ShownMessages& Shown() const { return log; }
 
 private:
     // The hook is a plain function, so what it records lives in a static.
-    static ShownMessages& Log() {
-        static ShownMessages log;
-        return log;
-    }
+    static inline ShownMessages log;
     static int Record(const Tessel::String& text, uint32_t flags) {
-        Log().emplace_back(text.CStr(), flags);
+        log.emplace_back(text.CStr(), flags);
         return IDOK;
     }
 

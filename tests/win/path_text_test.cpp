@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -11,9 +12,7 @@ std::string Str(const Tessel::String& s) {
 }
 
 TEST(JoinPath, InsertsExactlyOneSeparator) {
-    const struct {
-        const char *first, *second, *expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"C:\\Pics\\", "a.png", "C:\\Pics\\a.png"},
         {"C:\\Pics", "a.png", "C:\\Pics\\a.png"},
         {"C:/Pics/", "a.png", "C:/Pics/a.png"},
@@ -25,16 +24,14 @@ TEST(JoinPath, InsertsExactlyOneSeparator) {
         {"C:\\Pics", "", "C:\\Pics"},
         {"a", "/", "a\\"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Str(JoinPath(Tessel::String(c.first), Tessel::String(c.second))), c.expected)
-            << c.first << " + " << c.second;
+    for (const auto& [first, second, expected] : cases) {
+        EXPECT_EQ(Str(JoinPath(Tessel::String(first), Tessel::String(second))), expected)
+            << first << " + " << second;
     }
 }
 
 TEST(PathText, FileNameIsAfterTheLastSeparatorAndExtensionFromItsLastDot) {
-    const struct {
-        const char *path, *name, *extension;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"C:\\Pics\\Glimpser 1.png", "Glimpser 1.png", ".png"},
         {"mixed\\sep/a.tar.gz", "a.tar.gz", ".gz"},
         {"C:/my.folder/name", "name", ""},
@@ -43,9 +40,9 @@ TEST(PathText, FileNameIsAfterTheLastSeparatorAndExtensionFromItsLastDot) {
         {"dir.d/", "", ""},
         {"", "", ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Str(GetFileNamePart(Tessel::String(c.path))), c.name) << c.path;
-        EXPECT_EQ(Str(GetExtension(Tessel::String(c.path))), c.extension) << c.path;
+    for (const auto& [path, name, extension] : cases) {
+        EXPECT_EQ(Str(GetFileNamePart(Tessel::String(path))), name) << path;
+        EXPECT_EQ(Str(GetExtension(Tessel::String(path))), extension) << path;
     }
 }
 
