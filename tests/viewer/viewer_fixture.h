@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "imaging/image_saving.h"
+#include "imaging/scaler_test_image.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "support/screen_pattern.h"
@@ -19,20 +20,10 @@
 #include "win/show_message.h"
 #include "win/win_text.h"
 
-// A display-compatible bitmap, like a fresh capture, of noise: no pixel looks like its
-// neighbours, so a shifted, stretched or blended copy cannot pass for it.
+// A bitmap of noise: no pixel looks like its neighbours, so a shifted, stretched or blended copy
+// cannot pass for it.
 inline HBITMAP MakeNoiseBitmap(int width, int height) {
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const uint32_t h = static_cast<uint32_t>(i % width) * 2654435761u ^
-                           static_cast<uint32_t>(i / width) * 40503u;
-        pixels[i] = ((h ^ (h >> 13)) * 2246822519u) & 0xFFFFFF;
-    }
-    ScopedWindowDC screen(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
-    BITMAPINFO info = TopDown32BitInfo(width, height);
-    SetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    return bitmap;
+    return MakeDibSection(width, height, [](int x, int y) { return Noise(x, y) & 0xFFFFFF; });
 }
 
 // What the window shows in its client area once it has painted, top-down, row after row.
