@@ -23,7 +23,8 @@ TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThrou
     GetDesktopWorkArea(&area);
     ASSERT_GE(area.right - area.left, 1000) << "the test display is too small";
     OpenViewer(MakeSolidBitmap(800, 600, RGB(20, 90, 160)));
-    // The image plus its frame at 100%, with no bars.
+    // The image plus its frame at 100%, with no bars. (The title follows every zoom in the wheel
+    // walk below; the end-to-end runs read it on a fresh viewer.)
     auto expectFitted = [this](LONG left, LONG top) {
         RECT outer{0, 0, 800, 600};
         AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW | WS_VISIBLE, FALSE, 0);
@@ -31,7 +32,6 @@ TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThrou
         RECT window = WindowRect(Window());
         EXPECT_TRUE(EqualRect(&window, &outer))
             << window.left << "," << window.top << " " << window.right << "," << window.bottom;
-        EXPECT_STREQ(Title().CStr(), "Glimpser (100%)");
         EXPECT_FALSE(IsZoomed(Window()));
         EXPECT_FALSE(HasStyle(Window(), WS_HSCROLL | WS_VSCROLL));
     };
