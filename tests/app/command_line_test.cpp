@@ -49,7 +49,6 @@ TEST(ScanArguments, ReadsSwitchesAndChoosesTheMode) {
         int registrations;
     } cases[] = {
         {"/tray", false, false, 0, RunMode::CaptureThenView, 0},
-        {"g /Open /CAPTURE:SAME", true, true, 0, RunMode::Viewer, 0},
         {"g /capture:Same", true, true, 0, RunMode::CaptureThenView, 0},
         {"g /capture:", true, false, 0, RunMode::CaptureThenView, 0},
         {"g /capture:same /capture:region", true, false, 0, RunMode::CaptureThenView, 0},
