@@ -15,10 +15,9 @@ TEST(ChooseHistoryNumber, LiesAboveTheNewestNumberedNameAndNeverGoesBack) {
         bool chosen;
         int32_t number;
     };
-    // Above the newest numbered name, or at the next number if that is higher, the history store
-    // chooses its names (file_base_test).
     const Case cases[] = {
         {{}, 1, true, 1},
+        {{"Glimpser 3.png", "Glimpser 10.png"}, 20, true, 20},
         // Renamed files that no number can sort after take no part; others are followed.
         {{"Glimpser 4.png", "Glimpser abc.png", "Glimpser zzz.png"}, 1, true, 5},
         {{"Glimpser 11.png", "Glimpser 12x.png"}, 1, true, 13},

@@ -4,29 +4,29 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <vector>
 
 #include "imaging/byte_sink.h"
 #include "imaging/deflate_stream.h"
 
-// Keeps every write and accepts the first `allowed`, as a disk that fills up would.
+// Keeps every write and refuses only the one numbered `refuse` (from 1), so that a writer which
+// forgets a refusal once later writes succeed again is caught.
 struct CollectSink : IByteSink {
     bool Write(const uint8_t* data, size_t size) override {
         bytes.insert(bytes.end(), data, data + size);
-        return ++writes <= allowed;
+        return ++writes != refuse;
     }
     std::vector<uint8_t> bytes;
-    int allowed = INT_MAX;
+    int refuse = 0;
     int writes = 0;
 };
 
 // The stream of `input` fed `piece` bytes at a time; empty when the compressor fails.
 inline std::vector<uint8_t> Compress(const std::vector<uint8_t>& input, size_t piece,
-                                     int allowed = INT_MAX) {
+                                     int refuse = 0) {
     CollectSink sink;
-    sink.allowed = allowed;
+    sink.refuse = refuse;
     DeflateStream stream(sink);
     bool ok = stream.Start();
     for (size_t at = 0; ok && at < input.size(); at += piece) {

@@ -55,8 +55,8 @@ TEST(DeflateStream, InflatesBackWhateverThePiecesAndCompressesAsExpected) {
 }
 
 TEST(DeflateStream, StopsWhenTheSinkRefuses) {
-    for (int allowed = 0; allowed < 3; ++allowed) {
-        EXPECT_TRUE(Compress(Noise(100000, 3), 4097, allowed).empty()) << allowed;
+    for (int refuse = 1; refuse <= 3; ++refuse) {
+        EXPECT_TRUE(Compress(Noise(100000, 3), 4097, refuse).empty()) << refuse;
     }
 }
 

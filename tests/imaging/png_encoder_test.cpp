@@ -118,11 +118,11 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
                 EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
             }
         }
-        for (int allowed = 0; allowed < whole.writes; ++allowed) {
+        for (int refuse = 1; refuse <= whole.writes; ++refuse) {
             CollectSink sink;
-            sink.allowed = allowed;
-            EXPECT_FALSE(EncodePng(c.picture, sink)) << allowed;
-            EXPECT_EQ(sink.writes, allowed + 1);
+            sink.refuse = refuse;
+            EXPECT_FALSE(EncodePng(c.picture, sink)) << refuse;
+            EXPECT_EQ(sink.writes, refuse);
         }
     }
 }
