@@ -12,6 +12,7 @@
 #include "imaging/bitmap_utils.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/png_file.h"
+#include "imaging/scaler_test_image.h"
 #include "support/bitmap_pixels.h"
 #include "support/content_types.h"
 #include "support/png_bytes.h"
@@ -22,14 +23,6 @@
 #include "win/win_text.h"
 
 namespace {
-
-// Colours that change from pixel to pixel and row to row, and a fourth byte that is not zero,
-// as a DIB can hold.
-HBITMAP MakePatternBitmap(int width, int height) {
-    return MakeDibSection(width, height, [](int x, int y) {
-        return static_cast<uint32_t>(x) * 0x01030507u + static_cast<uint32_t>(y) * 0x2F1D0B03u;
-    });
-}
 
 Tessel::String Utf8(const std::wstring& path) {
     return ToUtf8(path.c_str());
@@ -53,7 +46,8 @@ protected:
 
     MessageRecorder messages;
     TempFolder folder;
-    ScopedBitmap bitmap{MakePatternBitmap(40, 30)};
+    // Noise has a fourth byte that is not zero, as a DIB can hold.
+    ScopedBitmap bitmap{MakeDibSection(40, 30, Noise)};
 };
 
 // GDI+ decodes every file again, as other programs read it. pHYs holds whole pixels per metre,
@@ -71,9 +65,9 @@ TEST_F(ImageSaving, PngKeepsEveryPixelAndCarriesTheResolution) {
     // read in many bands and written in several IDAT chunks.
     const Case cases[] = {
         {MakeRealisticPicture(1920, 1080), 144, 144, 922003},
-        {MakePatternBitmap(1, 1), 96, 96, SIZE_MAX},
-        {MakePatternBitmap(5, 3), 97, 97, SIZE_MAX},  // rows not a multiple of 4 bytes
-        {MakePatternBitmap(16384, 3), 0, GetScreenDpi(), SIZE_MAX},
+        {MakeDibSection(1, 1, Noise), 96, 96, SIZE_MAX},
+        {MakeDibSection(5, 3, Noise), 97, 97, SIZE_MAX},  // rows not a multiple of 4 bytes
+        {MakeDibSection(16384, 3, Noise), 0, GetScreenDpi(), SIZE_MAX},
     };
     for (const Case& c : cases) {
         const ScopedBitmap picture(c.picture);

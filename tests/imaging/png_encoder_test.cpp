@@ -4,25 +4,15 @@
 #include "imaging/png_encoder.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
-namespace {
+#include "imaging/deflate_round_trip.h"
 
-// Keeps the first `allowed` writes and refuses the others.
-struct Sink : IByteSink {
-    bool Write(const uint8_t* data, size_t size) override {
-        bytes.append(reinterpret_cast<const char*>(data), size);
-        return ++writes <= allowed;
-    }
-    int allowed = 1 << 30;
-    int writes = 0;
-    std::string bytes;
-};
+namespace {
 
 // The rows of a picture held whole, handed out one at a time.
 struct Rows : IPngRows {
@@ -59,7 +49,8 @@ uint32_t BigEndian(const uint8_t* p) {
 
 // The filter types of the file's rows, after checking every chunk's length and CRC and that
 // IEND ends the file: its IDAT chunks joined, inflated and read at each row.
-std::set<int> RowFilters(const std::string& file, uint32_t width, uint32_t height) {
+std::set<int> RowFilters(const std::vector<uint8_t>& bytes, uint32_t width, uint32_t height) {
+    const std::string file(bytes.begin(), bytes.end());
     std::string deflated;
     for (size_t at = 8; at + 12 <= file.size();) {
         const auto* chunk = reinterpret_cast<const uint8_t*>(&file[at]);
@@ -110,13 +101,14 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.picture.width << "x" << c.picture.height);
-        Sink whole;
+        CollectSink whole;
         EXPECT_EQ(EncodePng(c.picture, whole), c.holds);
         EXPECT_EQ(whole.writes > 0, c.holds);
         if (c.holds) {
-            EXPECT_EQ(whole.bytes.find("pHYs") != std::string::npos, c.picture.dpi != 0);
+            const std::string file(whole.bytes.begin(), whole.bytes.end());
+            EXPECT_EQ(file.find("pHYs") != std::string::npos, c.picture.dpi != 0);
             Rows rows(c.picture);
-            Sink byRows;
+            CollectSink byRows;
             EXPECT_TRUE(EncodePng(
                 {nullptr, c.picture.width, c.picture.height, 0, c.picture.dpi, &rows}, byRows));
             EXPECT_TRUE(byRows.bytes == whole.bytes);
@@ -126,11 +118,11 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
                 EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
             }
         }
-        for (int allowed = 0; allowed < whole.writes; ++allowed) {
-            Sink sink;
-            sink.allowed = allowed;
-            EXPECT_FALSE(EncodePng(c.picture, sink)) << allowed;
-            EXPECT_EQ(sink.writes, allowed + 1);
+        for (int refuse = 1; refuse <= whole.writes; ++refuse) {
+            CollectSink sink;
+            sink.refuse = refuse;
+            EXPECT_FALSE(EncodePng(c.picture, sink)) << refuse;
+            EXPECT_EQ(sink.writes, refuse);
         }
     }
 }

@@ -24,6 +24,12 @@ inline std::vector<uint32_t> ExpectedPattern(const RECT& screenRect) {
     return pixels;
 }
 
+inline RECT VirtualScreen() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 // A shown popup in the foreground, painted with the pattern.
 class CPatternWindow : public CProbeWindow {
 public:
@@ -49,14 +55,6 @@ public:
     }
     // Over the whole virtual screen.
     CPatternWindow() : CPatternWindow(VirtualScreen()) {}
-
-private:
-    static RECT VirtualScreen() {
-        const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                    top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    }
 };
 
 // The client area, read even while the window is locked against drawing, whichever process
