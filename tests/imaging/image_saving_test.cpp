@@ -86,7 +86,7 @@ TEST_F(ImageSaving, PngKeepsEveryPixelAndCarriesTheResolution) {
         ASSERT_TRUE(back);
         EXPECT_TRUE(BitmapPixels(back.Get()) == BitmapPixels(c.picture));
     }
-    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(messages.Take().empty());
 }
 
 TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
@@ -127,11 +127,10 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
     for (const Case& c : cases) {
         const std::wstring path = folder / c.name;
         SCOPED_TRACE(Utf8(path).CStr());
-        messages.Shown().clear();
         const bool saved = *c.message == 0;
         EXPECT_EQ(SaveImage(c.noBitmap ? nullptr : bitmap.Get(), Utf8(path), 96, c.existing),
                   saved);
-        EXPECT_EQ(messages.Shown(),
+        EXPECT_EQ(messages.Take(),
                   (saved ? ShownMessages{} : ShownMessages{{c.message, MB_ICONERROR}}));
         std::vector<uint8_t> file = ReadFileBytes(path);
         EXPECT_EQ(file.size() > 8, saved);
@@ -150,9 +149,8 @@ TEST_F(ImageSaving, AnInterruptedWriteLeavesNoHistoryFile) {
                                    PngFileStep::Rename, PngFileStep::Crash}) {
         SCOPED_TRACE(static_cast<int>(step));
         SetPngFileFailureForTesting(step);
-        messages.Shown().clear();
         EXPECT_FALSE(SaveImage(bitmap.Get(), Utf8(path), 96));
-        EXPECT_EQ(messages.Shown(), (ShownMessages{{"Failed to save file", MB_ICONERROR}}));
+        EXPECT_EQ(messages.Take(), (ShownMessages{{"Failed to save file", MB_ICONERROR}}));
         EXPECT_EQ(CountMatching(folder / L"Glimpser *.png"), 0);
         EXPECT_EQ(CountMatching(folder / L"*"), step == PngFileStep::Crash ? 1 : 0);
     }

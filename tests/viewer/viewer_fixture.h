@@ -16,8 +16,8 @@
 #include "support/temp_folder.h"
 #include "tessel/format.h"
 #include "viewer/main_window.h"
+#include "win/message_recorder.h"
 #include "win/settings.h"
-#include "win/show_message.h"
 #include "win/win_text.h"
 
 // A bitmap of noise: no pixel looks like its neighbours, so a shifted, stretched or blended copy
@@ -37,15 +37,11 @@ protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
         SetSettingString("Settings", "HistoryFolder", folder);
-        SetMessageHookForTesting([](const Tessel::String& text, uint32_t) {
-            ADD_FAILURE() << "unexpected message: " << text.CStr();
-            return IDCANCEL;
-        });
     }
     void TearDown() override {
         CloseViewer();
-        SetMessageHookForTesting(nullptr);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
+        EXPECT_EQ(messages.Take(), ShownMessages{}) << "messages no test looked at";
     }
 
     // Creates the viewer the way the program does, with bitmap as a fresh capture (none for a
@@ -80,6 +76,7 @@ protected:
         EXPECT_TRUE(SaveImage(bitmap.Get(), HistoryPath(number), 96)) << number;
     }
 
+    MessageRecorder messages;
     TempFolder temp;
     Tessel::String folder = ToUtf8(temp.Path().c_str());
     std::unique_ptr<CMainWindow> viewer;
