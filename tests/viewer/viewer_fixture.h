@@ -26,12 +26,6 @@ inline HBITMAP MakeNoiseBitmap(int width, int height) {
     return MakeDibSection(width, height, [](int x, int y) { return Noise(x, y) & 0xFFFFFF; });
 }
 
-// What the window shows in its client area once it has painted, top-down, row after row.
-inline std::vector<uint32_t> ReadClient(HWND window) {
-    UpdateWindow(window);
-    return ReadWindowPixels(window);
-}
-
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -61,11 +55,6 @@ protected:
     }
     HWND Window() const { return viewer->hwnd; }
     void Command(WORD id) { SendMessageW(Window(), WM_COMMAND, id, 0); }
-    Tessel::String Title() const {
-        wchar_t text[64]{};
-        GetWindowTextW(Window(), text, 64);
-        return ToUtf8(text);
-    }
 
     // "Glimpser <number>.png", written 11 × number pixels wide into the history folder.
     Tessel::String HistoryPath(int number) const {
