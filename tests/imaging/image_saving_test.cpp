@@ -95,7 +95,7 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
     // encoder is not replaced by that list.
     const ScopedContentTypes types{{{L".jpg", L""},
                                     {L".glimpsercaps", L"IMAGE/PNG"},
-                                    {L".glimpsertext", L"text/plain"},
+                                    {L".tif", L"text/plain"},
                                     {L".glimpserlower", L"image/png"}}};
     ASSERT_TRUE(CreateDirectoryW((folder / L"folder.d").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(folder / L"Glimpser 7.png", {1, 2, 3}));
@@ -116,7 +116,7 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
         {L"shot", "Unsupported file format"},
         {L"folder.d\\shot", "Unsupported file format"},
         {L"shot.glimpsercaps", "Unsupported file format"},
-        {L"shot.glimpsertext", "Unsupported file format"},
+        {L"shot.tif", "Unsupported file format"},  // on the list, but typed otherwise
         {L"shot.glimpserunknown", "Unsupported file format"},
         {L"missing\\shot.png", "Failed to save file"},
         {L"missing\\shot.bmp", "Failed to save file"},
