@@ -79,6 +79,7 @@ TEST_F(RegistryReadersTest, EachStoredValueIsReadByEveryReader) {
         {REG_DWORD, zeros, 2, ERROR_INVALID_DATA, "default", 1},
         {REG_DWORD, zeros, 8, ERROR_INVALID_DATA, "default", 1},
         {REG_BINARY, zeros, 4, ERROR_INVALID_DATA, "default", 1},
+        {REG_DWORD_BIG_ENDIAN, zeros, 4, ERROR_INVALID_DATA, "default", 1},
     };
     for (const auto& [type, data, bytes, status, text, number] : cases) {
         SCOPED_TRACE(testing::Message() << "type " << type << ", " << bytes << " bytes");
