@@ -117,16 +117,16 @@ TEST_F(FileBaseTest, ArchivesInsideTheHistoryAndNeverReplacesAnArchivedFile) {
     EXPECT_TRUE(Exists(L"History\\Old\\Glimpser 2.png"));
     // The file that could not move stays in the history.
     EXPECT_EQ(Walk(), (Names{"Glimpser 1.png", "Glimpser 3.png"}));
-    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(messages.Take().empty());
 }
 
 TEST_F(FileBaseTest, AnArchiveThatCannotBeMadeIsReportedAndNothingIsTrimmed) {
     EXPECT_FALSE(Configure(L"History", "C:\\Archive", 1));
     const std::string archive = ToUtf8((folder / L"History\\C:\\Archive").c_str()).CStr();
-    EXPECT_EQ(messages.Shown(), (ShownMessages{{"Archive folder '" + archive +
-                                                    "' not found and couldn't be created.  "
-                                                    "Archiving disabled.",
-                                                MB_ICONERROR}}));
+    EXPECT_EQ(messages.Take(), (ShownMessages{{"Archive folder '" + archive +
+                                                   "' not found and couldn't be created.  "
+                                                   "Archiving disabled.",
+                                               MB_ICONERROR}}));
     Write({L"History\\Glimpser 1.png", L"History\\Glimpser 2.png"});
     EXPECT_EQ(Add(), "History\\Glimpser 3.png");
     EXPECT_EQ(Walk(), (Names{"Glimpser 1.png", "Glimpser 2.png"}));
@@ -185,7 +185,7 @@ TEST_F(FileBaseTest, DeletingAllReportsFilesThatStayedOnceAndSparesOtherFiles) {
         SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_READONLY);
     }
     store.DeleteAllHistory();
-    EXPECT_EQ(messages.Shown(),
+    EXPECT_EQ(messages.Take(),
               (ShownMessages{{"Failed to delete one or more files", MB_ICONERROR}}));
     EXPECT_EQ(Walk(), (Names{"Glimpser 2.png", "Glimpser 3.png"}));
     EXPECT_TRUE(Exists(L"notes.txt"));

@@ -23,10 +23,6 @@ TEST(NaturalCompare, OrdersNamesByTheirNumbersAndFoldedText) {
         {"1", "a", -1},        // digits before letters
         {"[", "a", -1},        // '[' lies between the capitals and the small letters
         {"\xC3\xA9", "z", 1},  // bytes above 0x7F compare unsigned
-        // Digit runs wrap like 32-bit values: 2147483648 is the most negative.
-        {"n 2147483648", "n 0", -1},
-        {"n 2147483647", "n 2147483648", 1},
-        {"n 4294967296", "n 0", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Sign(NaturalCompare(c.a, c.b)), c.sign) << c.a << " vs " << c.b;
@@ -34,8 +30,10 @@ TEST(NaturalCompare, OrdersNamesByTheirNumbersAndFoldedText) {
     }
 }
 
+// Digit runs wrap like 32-bit values ("Glimpser 2147483648.png" is the most negative), also
+// past 64 bits, and still give a consistent order: values at the extremes of 32 bits, where a
+// plain difference would overflow and flip.
 TEST(NaturalCompare, WrappingDigitRunsStillGiveAConsistentOrder) {
-    // Values at the extremes of 32 bits, where a plain difference would overflow and flip.
     Tessel::List<Tessel::String> names;
     for (const char* name :
          {"n 2147483647", "n 2147483648", "n 4294967295", "n 0", "n 3000000000",

@@ -86,7 +86,7 @@ TEST_F(ImageSaving, PngKeepsEveryPixelAndCarriesTheResolution) {
         ASSERT_TRUE(back);
         EXPECT_TRUE(BitmapPixels(back.Get()) == BitmapPixels(c.picture));
     }
-    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(messages.Take().empty());
 }
 
 TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
@@ -95,7 +95,7 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
     // encoder is not replaced by that list.
     const ScopedContentTypes types{{{L".jpg", L""},
                                     {L".glimpsercaps", L"IMAGE/PNG"},
-                                    {L".glimpsertext", L"text/plain"},
+                                    {L".tif", L"text/plain"},
                                     {L".glimpserlower", L"image/png"}}};
     ASSERT_TRUE(CreateDirectoryW((folder / L"folder.d").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(folder / L"Glimpser 7.png", {1, 2, 3}));
@@ -116,7 +116,7 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
         {L"shot", "Unsupported file format"},
         {L"folder.d\\shot", "Unsupported file format"},
         {L"shot.glimpsercaps", "Unsupported file format"},
-        {L"shot.glimpsertext", "Unsupported file format"},
+        {L"shot.tif", "Unsupported file format"},  // on the list, but typed otherwise
         {L"shot.glimpserunknown", "Unsupported file format"},
         {L"missing\\shot.png", "Failed to save file"},
         {L"missing\\shot.bmp", "Failed to save file"},
@@ -127,11 +127,10 @@ TEST_F(ImageSaving, TheNameChoosesTheFormatOrOneMessageSaysWhyNot) {
     for (const Case& c : cases) {
         const std::wstring path = folder / c.name;
         SCOPED_TRACE(Utf8(path).CStr());
-        messages.Shown().clear();
         const bool saved = *c.message == 0;
         EXPECT_EQ(SaveImage(c.noBitmap ? nullptr : bitmap.Get(), Utf8(path), 96, c.existing),
                   saved);
-        EXPECT_EQ(messages.Shown(),
+        EXPECT_EQ(messages.Take(),
                   (saved ? ShownMessages{} : ShownMessages{{c.message, MB_ICONERROR}}));
         std::vector<uint8_t> file = ReadFileBytes(path);
         EXPECT_EQ(file.size() > 8, saved);
@@ -150,9 +149,8 @@ TEST_F(ImageSaving, AnInterruptedWriteLeavesNoHistoryFile) {
                                    PngFileStep::Rename, PngFileStep::Crash}) {
         SCOPED_TRACE(static_cast<int>(step));
         SetPngFileFailureForTesting(step);
-        messages.Shown().clear();
         EXPECT_FALSE(SaveImage(bitmap.Get(), Utf8(path), 96));
-        EXPECT_EQ(messages.Shown(), (ShownMessages{{"Failed to save file", MB_ICONERROR}}));
+        EXPECT_EQ(messages.Take(), (ShownMessages{{"Failed to save file", MB_ICONERROR}}));
         EXPECT_EQ(CountMatching(folder / L"Glimpser *.png"), 0);
         EXPECT_EQ(CountMatching(folder / L"*"), step == PngFileStep::Crash ? 1 : 0);
     }

@@ -7,7 +7,8 @@ namespace {
 // The client area as a whole repaint draws it.
 std::vector<uint32_t> RepaintWhole(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
-    return ReadClient(window);
+    UpdateWindow(window);
+    return ReadWindowPixels(window);
 }
 
 // The whole image stretched by StretchBlt to where the viewer shows it, on the workspace colour.
@@ -85,7 +86,7 @@ TEST_F(ViewerTest, PiecewisePaintsMatchTheWholeRepaint) {
                     InvalidateRect(window, &row, FALSE);
                     UpdateWindow(window);
                 }
-                const std::vector<uint32_t> pieced = ReadClient(window);
+                const std::vector<uint32_t> pieced = ReadWindowPixels(window);
                 const std::vector<uint32_t> whole = RepaintWhole(window);
                 EXPECT_TRUE(pieced == whole);
                 const bool smooth = UsesSmoothStretch(mode == ID_SMOOTH_ENABLED, ZoomSteps[index]);

@@ -2,7 +2,6 @@
 // programs it starts.
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/png_bytes.h"
@@ -10,15 +9,6 @@
 #include "win/path_exists.h"
 
 namespace {
-
-// The messages shown, each with its flags; every one is answered with `answer`.
-using Messages = std::vector<std::pair<std::string, uint32_t>>;
-Messages shown;
-int answer = IDNO;
-int Answer(const Tessel::String& text, uint32_t flags) {
-    shown.emplace_back(text.CStr(), flags);
-    return answer;
-}
 
 Tessel::String savePath;
 bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t count,
@@ -33,11 +23,9 @@ bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t 
 
 // The first length bytes of the file, waiting for a started program to write them.
 std::string WaitForFile(const Tessel::String& path, size_t length) {
-    std::vector<uint8_t> bytes;
-    for (int waited = 0; waited < 30000 && bytes.size() < length; waited += 50) {
-        Sleep(50);
-        bytes = ReadFileBytes(WStr(ToWide(path)));
-    }
+    const std::wstring file = WStr(ToWide(path));
+    WaitFor([&] { return ReadFileBytes(file).size() >= length; }, 30000);
+    const std::vector<uint8_t> bytes = ReadFileBytes(file);
     return std::string(bytes.begin(), bytes.begin() + std::min(bytes.size(), length));
 }
 
@@ -71,13 +59,12 @@ TEST_F(ViewerTest, FreshCapturePreviousNextAndDeleteWalkTheHistoryAndDeleteAllAs
     SendMessageW(Window(), WM_ACTIVATE, WA_ACTIVE, 0);
     Command(ID_NEXT);
     EXPECT_STREQ(viewer->CurrentPath().CStr(), HistoryPath(4).CStr());
-    SetMessageHookForTesting(&Answer);
     for (int reply : {IDNO, IDYES}) {
-        answer = reply;
-        shown.clear();
+        messages.Answer(reply);
         Command(ID_DELETE_ALL_HISTORY);
-        EXPECT_EQ(shown, (Messages{{"Are you sure you want to delete all history files?",
-                                    MB_YESNO | MB_ICONQUESTION}}));
+        EXPECT_EQ(messages.Take(),
+                  (ShownMessages{{"Are you sure you want to delete all history files?",
+                                  MB_YESNO | MB_ICONQUESTION}}));
         EXPECT_EQ(PathExists(HistoryPath(4)), reply == IDNO);
         EXPECT_EQ(viewer->Image() != nullptr, reply == IDNO);
     }
@@ -121,18 +108,16 @@ TEST_F(ViewerTest, CopySaveAsAndCopyPathCarryTheImageOutAndClosingKeepsTypeAndSm
 // folder that cannot be made is the end-to-end hostile-user run's.)
 TEST_F(ViewerTest, ACaptureThatCannotBeStoredStaysShownAndOffersSaveAs) {
     ASSERT_TRUE(WriteFileBytes(WStr(ToWide(HistoryPath(2147483646))), {'x'}));
-    shown.clear();
-    answer = IDYES;
-    SetMessageHookForTesting(&Answer);
+    messages.Answer(IDYES);
     savePath = Tessel::Format("%s\\rescued.bmp", folder.CStr());
     const SaveDialogHook previous = SetSaveDialogHookForTesting(&AnswerSaveDialog);
     OpenViewer(MakeNoiseBitmap(20, 10));
     SetSaveDialogHookForTesting(previous);
-    EXPECT_EQ(
-        shown,
-        (Messages{{"No file number is left in the history folder '" + std::string(folder.CStr()) +
-                       "'.\n\nThe capture is still shown here.  Save it elsewhere?",
-                   MB_YESNO | MB_ICONERROR}}));
+    EXPECT_EQ(messages.Take(),
+              (ShownMessages{{"No file number is left in the history folder '" +
+                                  std::string(folder.CStr()) +
+                                  "'.\n\nThe capture is still shown here.  Save it elsewhere?",
+                              MB_YESNO | MB_ICONERROR}}));
     EXPECT_EQ(BitmapSize(viewer->Image()).cx, 20);
     EXPECT_STREQ(viewer->CurrentPath().CStr(), "");
     EXPECT_EQ(WaitForFile(savePath, 2), "BM");

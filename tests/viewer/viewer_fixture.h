@@ -16,8 +16,8 @@
 #include "support/temp_folder.h"
 #include "tessel/format.h"
 #include "viewer/main_window.h"
+#include "win/message_recorder.h"
 #include "win/settings.h"
-#include "win/show_message.h"
 #include "win/win_text.h"
 
 // A bitmap of noise: no pixel looks like its neighbours, so a shifted, stretched or blended copy
@@ -26,26 +26,16 @@ inline HBITMAP MakeNoiseBitmap(int width, int height) {
     return MakeDibSection(width, height, [](int x, int y) { return Noise(x, y) & 0xFFFFFF; });
 }
 
-// What the window shows in its client area once it has painted, top-down, row after row.
-inline std::vector<uint32_t> ReadClient(HWND window) {
-    UpdateWindow(window);
-    return ReadWindowPixels(window);
-}
-
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
         SetSettingString("Settings", "HistoryFolder", folder);
-        SetMessageHookForTesting([](const Tessel::String& text, uint32_t) {
-            ADD_FAILURE() << "unexpected message: " << text.CStr();
-            return IDCANCEL;
-        });
     }
     void TearDown() override {
         CloseViewer();
-        SetMessageHookForTesting(nullptr);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarrowby Software\\Glimpser");
+        EXPECT_EQ(messages.Take(), ShownMessages{}) << "messages no test looked at";
     }
 
     // Creates the viewer the way the program does, with bitmap as a fresh capture (none for a
@@ -65,11 +55,6 @@ protected:
     }
     HWND Window() const { return viewer->hwnd; }
     void Command(WORD id) { SendMessageW(Window(), WM_COMMAND, id, 0); }
-    Tessel::String Title() const {
-        wchar_t text[64]{};
-        GetWindowTextW(Window(), text, 64);
-        return ToUtf8(text);
-    }
 
     // "Glimpser <number>.png", written 11 × number pixels wide into the history folder.
     Tessel::String HistoryPath(int number) const {
@@ -80,6 +65,7 @@ protected:
         EXPECT_TRUE(SaveImage(bitmap.Get(), HistoryPath(number), 96)) << number;
     }
 
+    MessageRecorder messages;
     TempFolder temp;
     Tessel::String folder = ToUtf8(temp.Path().c_str());
     std::unique_ptr<CMainWindow> viewer;

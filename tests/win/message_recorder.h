@@ -14,19 +14,26 @@ using ShownMessages = std::vector<std::pair<std::string, uint32_t>>;
 
 class MessageRecorder {
 public:
-    MessageRecorder() : previous(SetMessageHookForTesting(Record)) { log.clear(); }
+    MessageRecorder() : previous(SetMessageHookForTesting(Record)) {
+        log.clear();
+        answer = IDOK;
+    }
     ~MessageRecorder() { SetMessageHookForTesting(previous); }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    ShownMessages& Shown() const { return log; }
+    // The messages shown since the last look, which starts afresh.
+    ShownMessages Take() const { return std::exchange(log, {}); }
+    // How the user answers every message from now on.
+    void Answer(int button) const { answer = button; }
 
 private:
-    // The hook is a plain function, so what it records lives in a static.
+    // The hook is a plain function, so what it records lives in statics.
     static inline ShownMessages log;
+    static inline int answer = IDOK;
     static int Record(const Tessel::String& text, uint32_t flags) {
         log.emplace_back(text.CStr(), flags);
-        return IDOK;
+        return answer;
     }
 
     MessageHook previous;
