@@ -56,6 +56,8 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     icon.cbSize = sizeof icon;
     icon.hWnd = window;
     icon.uID = 1;
+    // The window is found while it is still being made; its icon comes with the end of that.
+    EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait));
     EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon));
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
