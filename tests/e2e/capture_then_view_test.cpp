@@ -22,6 +22,9 @@ TEST_F(EndToEnd, EachStartRunsTheModeItsSwitchesAsk) {
         // unknown argument changes nothing.
         {"a cancelled capture with bad switches", L"/capture:REGION /delay:abc /bogus \"\"",
          Gesture::Escape, false, both, &dragged, region},
+        {"the viewer's Save As and its capture of the same region", L"/capture:same",
+         Gesture::SaveAsThenCaptureAgain, true,
+         L"Glimpser 1.png|Glimpser 2.png|Glimpser 3.png|Glimpser 4.png", &dragged, region},
     };
     for (const ProgramRun& run : runs)
         RunProgram(run);
@@ -66,34 +69,4 @@ TEST_F(EndToEnd, DelayedCaptureDrawsThePointerOverAnotherProgramsWindow) {
     }
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
-}
-
-// The viewer's own commands that reach outside it: the real Save As dialog, for which the
-// program starts COM only then (in-process tests answer it themselves), and a capture run from
-// the viewer, whose overlay loop nests inside the viewer's and whose file the viewer then shows.
-TEST_F(EndToEnd, TheViewerOpensSaveAsAndCapturesAgain) {
-    const RECT stored{40, 50, 240, 200};
-    WriteSettingString(L"CaptureRegion", L"40,50,240,200");
-    PatternWindow pattern;
-    GlimpserProcess glimpser(L"/capture:same");
-    const HWND viewer = WaitForViewer(glimpser);
-    ASSERT_NE(viewer, nullptr);
-    PostMessageW(viewer, WM_COMMAND, ID_SAVE_AS, 0);
-    const HWND dialog = WaitForProcessWindow(glimpser.Id(), L"Save", false, kWait);
-    ASSERT_NE(dialog, nullptr);
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, kWait));
-    MoveMouseTo(900, 700);
-    PostMessageW(viewer, WM_COMMAND, ID_CAPTURE_SAME, 0);
-    const std::wstring both = L"Glimpser 1.png|Glimpser 2.png";
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            return FilesMatching(HistoryFolder() + L"\\*Glimpser*") == both &&
-                   IsWindowVisible(viewer);
-        },
-        kWait));
-    Image second;
-    ASSERT_TRUE(ReadImage(HistoryFolder() + L"\\Glimpser 2.png", second));
-    ExpectPattern(second.pixels, {second.width, second.height}, stored);
-    EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
 }

@@ -44,8 +44,10 @@ inline void ExpectPattern(const std::vector<uint32_t>& pixels, SIZE size, const 
         << "the index of the first pixel that differs from the pattern";
 }
 // What the user does: Escape, or a drag over the region, on the overlay; Previous four times
-// in the viewer.
-enum class Gesture { None, Escape, Drag, WalkBack };
+// in the viewer; or in the viewer, the real Save As dialog cancelled (the program starts COM
+// only for it; in-process tests answer it themselves), then a capture of the same region, whose
+// overlay loop nests inside the viewer's and whose file the viewer then shows.
+enum class Gesture { None, Escape, Drag, WalkBack, SaveAsThenCaptureAgain };
 
 // One start of the program, over the screen pattern, and what it must leave.
 struct ProgramRun {
@@ -67,6 +69,8 @@ inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr
     std::optional<PatternWindow> pattern;
     if (!started)
         pattern.emplace();
+    const std::wstring folder = run.folder.empty() ? HistoryFolder() : run.folder;
+    const std::wstring historyFiles = folder + L"\\*Glimpser*";
     MoveMouseTo(900, 700);
     std::optional<GlimpserProcess> own;
     GlimpserProcess& glimpser = started ? *started : own.emplace(run.arguments);
@@ -85,6 +89,17 @@ inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr
         EXPECT_EQ(FindProcessWindow(glimpser.Id(), L"", true), nullptr);
         for (int i = 0; run.gesture == Gesture::WalkBack && i < 4; ++i)
             SendMessageTimeoutW(viewer, WM_COMMAND, ID_PREVIOUS, 0, SMTO_BLOCK, kWait, nullptr);
+        if (run.gesture == Gesture::SaveAsThenCaptureAgain) {
+            PostMessageW(viewer, WM_COMMAND, ID_SAVE_AS, 0);
+            const HWND dialog = WaitForProcessWindow(glimpser.Id(), L"Save", false, kWait);
+            ASSERT_NE(dialog, nullptr);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, kWait));
+            PostMessageW(viewer, WM_COMMAND, ID_CAPTURE_SAME, 0);
+            WaitFor(
+                [&] { return FilesMatching(historyFiles) == run.files && IsWindowVisible(viewer); },
+                kWait);
+        }
         const auto box = [&] { return FindProcessWindow(glimpser.Id(), L"", false, L"#32770"); };
         wchar_t text[1024] = L"";
         if (const HWND found = WaitFor(box, run.message.empty() ? 1000 : kWait)) {
@@ -119,8 +134,7 @@ inline void RunProgram(const ProgramRun& run, GlimpserProcess* started = nullptr
             kWait);
         EXPECT_EQ(glimpser.WaitForExit(0), 0);
     }
-    const std::wstring folder = run.folder.empty() ? HistoryFolder() : run.folder;
-    const std::wstring files = FilesMatching(folder + L"\\*Glimpser*");
+    const std::wstring files = FilesMatching(historyFiles);
     EXPECT_EQ(files, run.files);
     if (run.shown && !files.empty()) {
         Image newest;

@@ -51,6 +51,17 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
     const HWND window = WaitForTrayWindow();
     ASSERT_NE(window, nullptr);
+    // What a restarted taskbar looks like to the tray: its icon is gone, and it adds it again.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window;
+    icon.uID = 1;
+    // The window is found while it is still being made; its icon comes with the end of that.
+    EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait));
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
     const std::wstring runEntry = L"\"" + GlimpserPath() + L"\" /tray";
     // With a tray running, any further tray start ends at once with 0, whatever else it says,
     // and leaves no other process behind.

@@ -3,14 +3,10 @@
 #include "imaging/bitmap_utils.h"
 #include "win/scoped_win.h"
 
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-    return Make32BitDibInfo(width, -height);
-}
-
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
     const SIZE size = BitmapSize(bitmap);
     std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
-    BITMAPINFO info = TopDown32BitInfo(size.cx, size.cy);
+    BITMAPINFO info = Make32BitDibInfo(size.cx, -size.cy);
     GetDIBits(ScopedWindowDC(nullptr).Get(), bitmap, 0, static_cast<UINT>(size.cy), pixels.data(),
               &info, DIB_RGB_COLORS);
     for (uint32_t& pixel : pixels)
@@ -25,7 +21,7 @@ SIZE BitmapSize(HBITMAP bitmap) {
 }
 
 HBITMAP MakeDibSection(int width, int height, uint32_t (*pixel)(int x, int y)) {
-    const BITMAPINFO info = TopDown32BitInfo(width, height);
+    const BITMAPINFO info = Make32BitDibInfo(width, -height);
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     for (int i = 0; bits != nullptr && i < width * height; ++i) {

@@ -5,9 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-// The header of a 32-bit top-down DIB of this size, for GetDIBits and CreateDIBSection.
-BITMAPINFO TopDown32BitInfo(int width, int height);
-
 // Every pixel of the bitmap as 0x00RRGGBB, top-down, row after row.
 std::vector<uint32_t> BitmapPixels(HBITMAP bitmap);
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "support/bitmap_pixels.h"
+#include "imaging/bitmap_utils.h"
 #include "win/scoped_win.h"
 
 namespace {
@@ -56,7 +56,7 @@ HBITMAP MakeRealisticPicture(int width, int height) {
     const ScopedWindowDC screen(nullptr);
     const HBITMAP picture = CreateCompatibleBitmap(screen.Get(), width, height);
     const std::vector<uint32_t> noise = FractalNoise(width, height);
-    const BITMAPINFO info = TopDown32BitInfo(width, height);
+    const BITMAPINFO info = Make32BitDibInfo(width, -height);
     SetDIBits(screen.Get(), picture, 0, static_cast<UINT>(height), noise.data(), &info,
               DIB_RGB_COLORS);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "imaging/bitmap_utils.h"
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "support/probe_window.h"
@@ -39,7 +40,7 @@ public:
             if (message == WM_PAINT) {
                 ScopedPaint paint(hwnd);
                 const int width = place.right - place.left, height = place.bottom - place.top;
-                const BITMAPINFO info = TopDown32BitInfo(width, height);
+                const BITMAPINFO info = Make32BitDibInfo(width, -height);
                 SetDIBitsToDevice(paint.Get(), 0, 0, width, height, 0, 0, 0, height,
                                   ExpectedPattern(place).data(), &info, DIB_RGB_COLORS);
                 return 0;
@@ -88,9 +89,9 @@ inline bool IsHighlightOver(uint32_t actual, uint32_t background) {
 
 // The pixels of a window showing the shapes over what it showed before that are wrong: off the
 // shapes they must be as before, inside their outlines the highlight colour at 64/255 over them
-// (each channel within one) when translucent, else as before.
+// (each channel within one).
 inline int CountWrongPixels(const std::vector<uint32_t>& now, const std::vector<uint32_t>& before,
-                            int width, std::vector<Rect> shapes, bool translucent = true) {
+                            int width, std::vector<Rect> shapes) {
     for (Rect& s : shapes)
         NormalizeRect(s);
     int wrong = 0;
@@ -102,7 +103,7 @@ inline int CountWrongPixels(const std::vector<uint32_t>& now, const std::vector<
             inside |= in;
             outline |= in && (x == s.left || x == s.right - 1 || y == s.top || y == s.bottom - 1);
         }
-        if (!inside || (!outline && !translucent))
+        if (!inside)
             wrong += now[i] != before[i];
         else if (!outline)
             wrong += !IsHighlightOver(now[i], before[i]);
