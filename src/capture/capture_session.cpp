@@ -50,19 +50,25 @@ void PostPointerPosition(HWND window) {
     }
 }
 
-// A new bitmap of r's size holding the pixels of r from an image of the given size that starts
-// at origin in source's coordinates; what lies outside the image is black.
-HBITMAP CutOut(HDC source, POINT origin, const Size& image, const RECT& r) {
-    CropPlan plan{};
-    if (!PlanCrop(image, ToRect(r), plan)) {
-        return nullptr;
-    }
+// A bitmap of the size compatible with the display, its memory touched once already when `ready`.
+// Under Wine a grab into a new bitmap also pays for the first touch of each of its pages, which
+// doubled the time of reading a large screen; made within the settle time, that costs nothing.
+HBITMAP NewDisplayBitmap(const Size& size, bool ready) {
     const ScopedIC display(L"display");
-    const ScopedMemDC resultDC(display.Get());
-    HBITMAP result = CreateCompatibleBitmap(display.Get(), plan.result.cx, plan.result.cy);
-    if (!result) {
-        return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(display.Get(), size.cx, size.cy);
+    if (bitmap && ready) {
+        const ScopedMemDC dc(display.Get());
+        const ScopedSelect selected(dc.Get(), bitmap);
+        PatBlt(dc.Get(), 0, 0, size.cx, size.cy, BLACKNESS);
     }
+    return bitmap;
+}
+
+// Copies the region of the plan from source, an image that starts at origin in source's
+// coordinates, into result, a bitmap of the plan's result size; what lies outside the image is
+// black.
+void CutOut(HDC source, POINT origin, const CropPlan& plan, HBITMAP result) {
+    const ScopedMemDC resultDC(nullptr);
     const ScopedSelect resultSelected(resultDC.Get(), result);
     // A region stored on a larger monitor layout reaches past the image: black, not garbage.
     if (plan.fill) {
@@ -73,7 +79,29 @@ HBITMAP CutOut(HDC source, POINT origin, const Size& image, const RECT& r) {
                plan.source.right - plan.source.left, plan.source.bottom - plan.source.top, source,
                origin.x + plan.source.left, origin.y + plan.source.top, SRCCOPY);
     }
-    return result;
+}
+
+Size SizeOf(const RECT& r) {
+    return Size{r.right - r.left, r.bottom - r.top};
+}
+
+// Reads what the region, relative to the top-left corner of the screen rectangle, covers of the
+// screen into bitmap, of the region's size; what lies outside the screen is black.
+void GrabInto(HBITMAP bitmap, const RECT& screen, const RECT& region) {
+    CropPlan plan{};
+    if (!PlanCrop(SizeOf(screen), ToRect(region), plan)) {
+        return;
+    }
+    const HWND desktop = GetDesktopWindow();
+    const ScopedWindowDC screenDC(desktop, GetWindowDC(desktop));
+    // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
+    CutOut(screenDC.Get(), POINT{screen.left, screen.top}, plan, bitmap);
+}
+
+// A ready bitmap for the region, or null when the region cannot be cut (empty or too large).
+HBITMAP NewRegionBitmap(const RECT& region) {
+    CropPlan plan{};
+    return PlanCrop(Size{}, ToRect(region), plan) ? NewDisplayBitmap(plan.result, true) : nullptr;
 }
 
 }  // namespace
@@ -92,6 +120,12 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     CCapture overlay;
     const HWND window =
         overlay.Create(nullptr, planned, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    // In same-region mode the overlay ends on the pointer position posted below, before it ever
+    // paints: nothing but the region is shown or cut, so only the region is grabbed, and that
+    // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
+    const bool sameRegion = !IsRectEmpty(&region);
+    ScopedBitmap screenImage(sameRegion ? NewRegionBitmap(region)
+                                        : NewDisplayBitmap(SizeOf(planned), true));
     if (const uint64_t now = NowMs(); now < grabAt) {
         Sleep(static_cast<DWORD>(grabAt - now));
     }
@@ -101,19 +135,22 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     if (includeCursor) {
         CaptureCursor(cursor);
     }
-    const bool sameRegion = !IsRectEmpty(&region);
-    // In same-region mode the overlay ends on the pointer position posted below, before it ever
-    // paints: nothing but the region is shown or cut, so only the region is grabbed, and that
-    // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
-    ScopedBitmap screenImage(sameRegion ? GrabRegion(screen, region) : GrabScreen(screen));
+    // Monitors may have come or gone during a long delay.
+    const bool screenChanged = !EqualRect(&planned, &screen);
+    if (!sameRegion && screenChanged) {
+        screenImage.Reset(NewDisplayBitmap(SizeOf(screen), false));
+    }
+    const RECT wholeScreen{0, 0, screen.right - screen.left, screen.bottom - screen.top};
+    if (screenImage) {
+        GrabInto(screenImage.Get(), screen, sameRegion ? region : wholeScreen);
+    }
 
     overlay.screenBitmap = screenImage.Get();
     overlay.imageOrigin = sameRegion ? POINT{region.left, region.top} : POINT{0, 0};
     overlay.cursor = cursor.handle ? &cursor : nullptr;
     overlay.sameRegion = sameRegion;
     if (window) {
-        // Monitors may have come or gone during a long delay.
-        if (!EqualRect(&planned, &screen)) {
+        if (screenChanged) {
             MoveWindow(window, screen.left, screen.top, screen.right - screen.left,
                        screen.bottom - screen.top, FALSE);
         }
@@ -139,32 +176,25 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
 }
 
 HBITMAP GrabScreen(const RECT& r) {
-    const HWND desktop = GetDesktopWindow();
-    const ScopedWindowDC screen(desktop, GetWindowDC(desktop));
-    const ScopedMemDC memory(screen.Get());
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), r.right - r.left, r.bottom - r.top);
+    HBITMAP bitmap = NewDisplayBitmap(SizeOf(r), false);
     if (bitmap) {
-        const ScopedSelect selected(memory.Get(), bitmap);
-        // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
-        BitBlt(memory.Get(), 0, 0, r.right - r.left, r.bottom - r.top, screen.Get(), r.left, r.top,
-               SRCCOPY);
+        GrabInto(bitmap, r, RECT{0, 0, r.right - r.left, r.bottom - r.top});
     }
     return bitmap;
 }
 
-HBITMAP GrabRegion(const RECT& screen, const RECT& region) {
-    const HWND desktop = GetDesktopWindow();
-    const ScopedWindowDC screenDC(desktop, GetWindowDC(desktop));
-    // No CAPTUREBLT: the pointer enters the image only through the captured cursor.
-    return CutOut(screenDC.Get(), POINT{screen.left, screen.top},
-                  Size{screen.right - screen.left, screen.bottom - screen.top}, region);
-}
-
 HBITMAP CropBitmap(HBITMAP source, const RECT& r) {
-    const ScopedIC display(L"display");
-    const ScopedMemDC sourceDC(display.Get());
-    const ScopedSelect sourceSelected(sourceDC.Get(), source);
-    return CutOut(sourceDC.Get(), POINT{0, 0}, GetBitmapSize(source), r);
+    CropPlan plan{};
+    if (!PlanCrop(GetBitmapSize(source), ToRect(r), plan)) {
+        return nullptr;
+    }
+    HBITMAP result = NewDisplayBitmap(plan.result, false);
+    if (result) {
+        const ScopedMemDC sourceDC(nullptr);
+        const ScopedSelect sourceSelected(sourceDC.Get(), source);
+        CutOut(sourceDC.Get(), POINT{0, 0}, plan, result);
+    }
+    return result;
 }
 
 Rect LoadCaptureRegion() {

@@ -20,11 +20,6 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
 // A bitmap compatible with the display holding the screen pixels of the screen rectangle r.
 HBITMAP GrabScreen(const RECT& r);
 
-// A new bitmap of the region's size holding the screen pixels of the region, which is relative
-// to the top-left corner of the screen rectangle; what lies outside the screen is black. Null
-// for an empty region or one too large for a bitmap.
-HBITMAP GrabRegion(const RECT& screen, const RECT& region);
-
 // A new bitmap of r's size holding source's pixels from r. What lies outside source is black.
 // Null for an empty region or one too large for a bitmap.
 HBITMAP CropBitmap(HBITMAP source, const RECT& r);
