@@ -169,7 +169,7 @@ bool Measure(const char* path) {
     }
     PngPicture png{picture.bgrx.data(), picture.width, picture.height, size_t{picture.width} * 4,
                    96};
-    png.parts = 1;
+    png.bands = 1;
     FileSink file;
     const double encoderMs = BestMs([&] {
         file.bytes.clear();
@@ -215,7 +215,7 @@ bool Measure(const char* path) {
         file.bytes.clear();
         EncodePng(png, file);
     });
-    png.parts = 0;
+    png.bands = 0;
     FileSink bands;
     const double bandsWallMs = BestWallMs([&] {
         bands.bytes.clear();

@@ -138,7 +138,7 @@ bool Measure(int width, int height, const TempFolder& folder, const wchar_t* kee
         encodeTimes.Run([&] { saved = saved && EncodePng(picture, inBands); });
     }
     PngPicture oneBand = picture;
-    oneBand.parts = 1;
+    oneBand.bands = 1;
     Timings oneBandTimes;
     CountingSink whole;
     for (int run = 0; run < kRuns; ++run) {
@@ -189,21 +189,22 @@ void MeasureSecondBand() {
         PngPicture picture{reinterpret_cast<const uint8_t*>(pixels.data()),
                            static_cast<uint32_t>(size.cx), static_cast<uint32_t>(size.cy),
                            static_cast<size_t>(size.cx) * 4, 96};
-        Timings bands[2];
+        Timings timings[2];
         size_t bytes[2] = {};
         for (int run = 0; run < kRuns * 4; ++run) {
-            for (uint32_t parts = 1; parts <= 2; ++parts) {
-                picture.parts = parts;
+            for (uint32_t bands = 1; bands <= 2; ++bands) {
+                picture.bands = bands;
                 CountingSink sink;
-                bands[parts - 1].Run([&] { EncodePng(picture, sink); });
-                bytes[parts - 1] = sink.bytes;
+                timings[bands - 1].Run([&] { EncodePng(picture, sink); });
+                bytes[bands - 1] = sink.bytes;
             }
         }
         std::printf(
             "second_band_%ldx%ld (%.0f KiB of rows): one band %.2f ms, two %.2f ms, %.4f x the "
             "size\n",
-            size.cx, size.cy, (size.cx * 3.0 + 1) * size.cy / 1024, Median(bands[0].wallMs),
-            Median(bands[1].wallMs), static_cast<double>(bytes[1]) / static_cast<double>(bytes[0]));
+            size.cx, size.cy, (size.cx * 3.0 + 1) * size.cy / 1024, Median(timings[0].wallMs),
+            Median(timings[1].wallMs),
+            static_cast<double>(bytes[1]) / static_cast<double>(bytes[0]));
     }
 }
 

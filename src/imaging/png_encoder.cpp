@@ -105,7 +105,7 @@ constexpr uint32_t kMostBands = 8;
 
 // How many bands the picture is encoded in at once.
 uint32_t BandCount(const PngPicture& picture) {
-    uint32_t count = picture.parts;
+    uint32_t count = picture.bands;
     if (count == 0) {
         const uint64_t bytes = (uint64_t{picture.width} * kBytesPerPixel + 1) * picture.height;
         count = static_cast<uint32_t>(

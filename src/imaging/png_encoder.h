@@ -29,7 +29,7 @@ struct PngPicture {
     size_t stride = 0;
     uint32_t dpi = 0;  // 0 writes no resolution
     IPngRows* rows = nullptr;
-    uint32_t parts = 0;  // bands encoded at once; 0 leaves it to the picture's size and the cores
+    uint32_t bands = 0;  // encoded at once; 0 leaves it to the picture's size and the cores
 };
 
 // Writes the picture as an 8-bit RGB PNG; the unused byte is dropped, as screen pixels carry no

@@ -133,13 +133,13 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
                 EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
             }
         }
-        for (const uint32_t parts : {1u, 3u}) {
+        for (const uint32_t bands : {1u, 3u}) {
             PngPicture inBands = picture;
-            inBands.parts = parts;
+            inBands.bands = bands;
             for (int refuse = 1; refuse <= whole.writes; ++refuse) {
                 CollectSink sink;
                 sink.refuse = refuse;
-                EXPECT_FALSE(EncodePng(inBands, sink)) << refuse << " in " << parts << " bands";
+                EXPECT_FALSE(EncodePng(inBands, sink)) << refuse << " in " << bands << " bands";
                 EXPECT_EQ(sink.writes, refuse);
             }
         }
@@ -161,11 +161,11 @@ TEST(PngEncoder, BandsEncodeTheRowsAsOnePieceDoes) {
         ASSERT_TRUE(EncodePng(picture, onePiece));
         const std::vector<uint8_t> filtered =
             FilteredRows(onePiece.bytes, picture.width, picture.height);
-        for (const uint32_t parts : {2u, 3u, 8u}) {
+        for (const uint32_t bands : {2u, 3u, 8u}) {
             SCOPED_TRACE(testing::Message()
-                         << picture.width << "x" << picture.height << " in " << parts << " bands");
+                         << picture.width << "x" << picture.height << " in " << bands << " bands");
             PngPicture inBands = picture;
-            inBands.parts = parts;
+            inBands.bands = bands;
             CollectSink held;
             EXPECT_TRUE(EncodePng(inBands, held));
             EXPECT_EQ(held.bytes != onePiece.bytes, picture.height > 1) << "a band's end";
