@@ -278,6 +278,13 @@ bool DeflateBlockWriter::WriteSymbols(const Code& literals, const Code& distance
     return Drain();
 }
 
+bool DeflateBlockWriter::WriteEmptyStoredBlock() {
+    Put(0, 3);  // not the last block, stored
+    // Its length and the length's complement, from the next byte boundary.
+    static const uint8_t kEmpty[4] = {0x00, 0x00, 0xFF, 0xFF};
+    return WriteAligned(kEmpty, sizeof(kEmpty));
+}
+
 bool DeflateBlockWriter::WriteAligned(const uint8_t* data, size_t size) {
     pendingBits = (pendingBits + 7) & ~7u;
     for (size_t i = 0; i < size; ++i) {

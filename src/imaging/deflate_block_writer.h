@@ -32,6 +32,9 @@ public:
     // Writes the symbols recorded since the last block as one block, the stream's last when
     // `last` says so.
     bool WriteBlock(bool last);
+    // A block of no bytes, which brings the stream to a byte boundary without ending it, so that
+    // a part compressed on its own may follow.
+    bool WriteEmptyStoredBlock();
     // Bytes outside the blocks (the stream's header and trailer), from the next byte boundary.
     bool WriteAligned(const uint8_t* data, size_t size);
     // Hands the sink everything written so far, the last byte filled up with zero bits.

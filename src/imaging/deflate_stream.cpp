@@ -85,11 +85,11 @@ DeflateStream::DeflateStream(IByteSink& sink) : sink(sink) {}
 
 DeflateStream::~DeflateStream() = default;
 
-bool DeflateStream::Start() {
+bool DeflateStream::Start(bool header) {
     work = Tessel::MakeOwned<Work>(sink);
     // 32 KiB window, deflate, and a check sum making the pair a multiple of 31.
     static const uint8_t kHeader[2] = {0x78, 0x5E};
-    return work && work->blocks.WriteAligned(kHeader, sizeof(kHeader));
+    return work && (!header || work->blocks.WriteAligned(kHeader, sizeof(kHeader)));
 }
 
 bool DeflateStream::Write(const uint8_t* data, size_t size) {
@@ -116,14 +116,22 @@ bool DeflateStream::Write(const uint8_t* data, size_t size) {
 }
 
 bool DeflateStream::Finish() {
-    Work& w = *work;
-    if (!Compress(true) || !w.blocks.WriteBlock(true)) {
-        return false;
-    }
-    const uint8_t trailer[4] = {static_cast<uint8_t>(w.adler >> 24),
-                                static_cast<uint8_t>(w.adler >> 16),
-                                static_cast<uint8_t>(w.adler >> 8), static_cast<uint8_t>(w.adler)};
-    return w.blocks.WriteAligned(trailer, sizeof(trailer)) && w.blocks.Flush();
+    const uint32_t adler = work->adler;
+    const uint8_t trailer[4] = {static_cast<uint8_t>(adler >> 24),
+                                static_cast<uint8_t>(adler >> 16), static_cast<uint8_t>(adler >> 8),
+                                static_cast<uint8_t>(adler)};
+    return Compress(true) && work->blocks.WriteBlock(true) &&
+           work->blocks.WriteAligned(trailer, sizeof(trailer)) && work->blocks.Flush();
+}
+
+bool DeflateStream::FinishPart(bool last) {
+    DeflateBlockWriter& blocks = work->blocks;
+    return Compress(true) && blocks.WriteBlock(last) && (last || blocks.WriteEmptyStoredBlock()) &&
+           blocks.Flush();
+}
+
+uint32_t DeflateStream::Adler() const {
+    return work->adler;
 }
 
 // Greedy: the longest match among the positions the hash remembers, else a literal.

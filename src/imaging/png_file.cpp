@@ -18,7 +18,8 @@ bool Fails(PngFileStep step) {
 }
 
 // The bitmap's rows as 32-bit pixels, whatever its own format, read a band at a time: a whole
-// copy of a full-screen capture would add its size again to the capture's peak memory.
+// copy of a full-screen capture would add its size again to the capture's peak memory. Each
+// reader has its own DC and band, so that the encoder's threads each read their own rows.
 class DibRows : public IPngRows {
 public:
     explicit DibRows(HBITMAP bitmap) : bitmap(bitmap) {
@@ -39,7 +40,7 @@ public:
         picture.width = static_cast<uint32_t>(header.bmWidth);
         picture.height = static_cast<uint32_t>(header.bmHeight);
     }
-    ~DibRows() { std::free(band); }
+    ~DibRows() override { std::free(band); }
     DibRows(const DibRows&) = delete;
     DibRows& operator=(const DibRows&) = delete;
 
@@ -55,6 +56,14 @@ public:
             }
         }
         return band + size_t{4} * picture.width * (bandTop + bandRows - 1 - y);
+    }
+
+    Tessel::OwnedPtr<IPngRows> OpenAnother() override {
+        Tessel::OwnedPtr<DibRows> another = Tessel::MakeOwned<DibRows>(bitmap);
+        if (!another || another->picture.rows == nullptr || another->dc.Get() == nullptr) {
+            return {};
+        }
+        return another;
     }
 
     bool outOfMemory = false;

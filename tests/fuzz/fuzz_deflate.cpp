@@ -1,6 +1,6 @@
 // Arbitrary bytes through the compressor must inflate back exactly. The first byte repeats the
 // input up to 64 times, so that it outgrows the window and repeats from far back; the second
-// picks the size of the pieces it is fed in.
+// picks the size of the pieces it is fed in, the third how many parts it is cut into.
 #include <cstdint>
 #include <vector>
 
@@ -15,5 +15,6 @@ void Fuzz(const std::string& input) {
         repeated.insert(repeated.end(), data, data + size);
     }
     const size_t piece = size > 1 ? size_t{data[1]} * 97 + 1 : 1;
-    Check(InflatesTo(Compress(repeated, piece), repeated));
+    const size_t parts = size > 2 ? data[2] % 4 + 1 : 1;
+    Check(InflatesTo(Compress(repeated, piece, 0, parts), repeated));
 }

@@ -22,17 +22,35 @@ struct CollectSink : IByteSink {
     int writes = 0;
 };
 
-// The stream of `input` fed `piece` bytes at a time; empty when the compressor fails.
+// The stream of `input` fed `piece` bytes at a time, cut into `parts` parts compressed on their
+// own and joined as the PNG encoder joins its bands; empty when the compressor fails.
 inline std::vector<uint8_t> Compress(const std::vector<uint8_t>& input, size_t piece,
-                                     int refuse = 0) {
+                                     int refuse = 0, size_t parts = 1) {
     CollectSink sink;
     sink.refuse = refuse;
-    DeflateStream stream(sink);
-    bool ok = stream.Start();
-    for (size_t at = 0; ok && at < input.size(); at += piece) {
-        ok = stream.Write(input.data() + at, std::min(piece, input.size() - at));
+    uLong adler = 1;
+    for (size_t part = 0; part < parts; ++part) {
+        const size_t begin = input.size() * part / parts;
+        const size_t end = input.size() * (part + 1) / parts;
+        DeflateStream stream(sink);
+        bool ok = stream.Start(part == 0);
+        for (size_t at = begin; ok && at < end; at += piece) {
+            ok = stream.Write(input.data() + at, std::min(piece, end - at));
+        }
+        if (!ok || !(parts == 1 ? stream.Finish() : stream.FinishPart(part + 1 == parts))) {
+            return {};
+        }
+        adler = part == 0
+                    ? stream.Adler()
+                    : adler32_combine(adler, stream.Adler(), static_cast<z_off_t>(end - begin));
     }
-    return ok && stream.Finish() ? sink.bytes : std::vector<uint8_t>();
+    if (parts > 1) {
+        const uint8_t trailer[4] = {static_cast<uint8_t>(adler >> 24),
+                                    static_cast<uint8_t>(adler >> 16),
+                                    static_cast<uint8_t>(adler >> 8), static_cast<uint8_t>(adler)};
+        sink.bytes.insert(sink.bytes.end(), trailer, trailer + 4);
+    }
+    return sink.bytes;
 }
 
 // Whether the zlib stream inflates to exactly `expected`, with nothing left over.

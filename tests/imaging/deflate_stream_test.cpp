@@ -51,6 +51,10 @@ TEST(DeflateStream, InflatesBackWhateverThePiecesAndCompressesAsExpected) {
         for (size_t piece : {size_t{1}, size_t{4097}}) {
             EXPECT_TRUE(Compress(c.input, piece) == whole) << "fed " << piece << " at a time";
         }
+        for (size_t parts : {size_t{2}, size_t{3}}) {
+            EXPECT_TRUE(InflatesTo(Compress(c.input, 4097, 0, parts), c.input))
+                << parts << " parts";
+        }
     }
 }
 

@@ -14,11 +14,23 @@
 
 namespace {
 
-// The rows of a picture held whole, handed out one at a time.
+// The rows of a picture held whole, handed out one at a time, by this reader and up to `readers`
+// more; none of them has row `missing`.
 struct Rows : IPngRows {
-    explicit Rows(const PngPicture& whole) : whole(whole) {}
-    const uint8_t* Row(uint32_t y) override { return whole.pixels + y * whole.stride; }
+    Rows(const PngPicture& whole, int readers, uint32_t missing = UINT32_MAX)
+        : whole(whole), readers(readers), missing(missing) {}
+    const uint8_t* Row(uint32_t y) override {
+        return y == missing ? nullptr : whole.pixels + y * whole.stride;
+    }
+    Tessel::OwnedPtr<IPngRows> OpenAnother() override {
+        if (readers-- <= 0) {
+            return {};
+        }
+        return Tessel::MakeOwned<Rows>(whole, 0, missing);
+    }
     PngPicture whole;
+    int readers;
+    uint32_t missing;
 };
 
 // Rows that each favour another filter: noise, a copy of the row above, a ramp, the mean of left
@@ -47,9 +59,10 @@ uint32_t BigEndian(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
-// The filter types of the file's rows, after checking every chunk's length and CRC and that
-// IEND ends the file: its IDAT chunks joined, inflated and read at each row.
-std::set<int> RowFilters(const std::vector<uint8_t>& bytes, uint32_t width, uint32_t height) {
+// The file's filtered rows, after checking every chunk's length and CRC and that IEND ends the
+// file: its IDAT chunks joined and inflated, which also checks the stream's Adler-32.
+std::vector<uint8_t> FilteredRows(const std::vector<uint8_t>& bytes, uint32_t width,
+                                  uint32_t height) {
     const std::string file(bytes.begin(), bytes.end());
     std::string deflated;
     for (size_t at = 8; at + 12 <= file.size();) {
@@ -66,22 +79,19 @@ std::set<int> RowFilters(const std::vector<uint8_t>& bytes, uint32_t width, uint
         at += 12 + length;
     }
     EXPECT_EQ(file.substr(file.size() - 8, 4), "IEND") << "the last chunk";
-    const size_t row = size_t{width} * 3 + 1;
-    std::vector<uint8_t> raw(row * height);
+    std::vector<uint8_t> raw((size_t{width} * 3 + 1) * height);
     uLongf size = raw.size();
     EXPECT_EQ(uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(deflated.data()),
                          deflated.size()),
               Z_OK);
-    std::set<int> filters;
-    for (size_t at = 0; at < size; at += row) {
-        filters.insert(raw[at]);
-    }
-    return filters;
+    EXPECT_EQ(size, raw.size());
+    return raw;
 }
 
 // A picture PNG cannot hold writes nothing. Otherwise the file is written as signature, IHDR,
 // pHYs (unless dpi is 0), IDAT chunks and IEND, and a refusal of any of them ends the encoding
-// there. 800 by 800 takes several IDAT chunks and has rows for every filter.
+// there, also while bands are encoded on other threads. 800 by 800 takes several IDAT chunks and
+// has rows for every filter.
 TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) {
     const std::vector<uint8_t> pixels = MakeBgrx(800, 800);
     const uint8_t* bgrx = pixels.data();
@@ -100,29 +110,77 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
         {{bgrx, 0x80000000u, 1, size_t{0x80000000u} * 4, 96}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.picture.width << "x" << c.picture.height);
+        const PngPicture& picture = c.picture;
+        SCOPED_TRACE(testing::Message() << picture.width << "x" << picture.height);
         CollectSink whole;
-        EXPECT_EQ(EncodePng(c.picture, whole), c.holds);
+        EXPECT_EQ(EncodePng(picture, whole), c.holds);
         EXPECT_EQ(whole.writes > 0, c.holds);
         if (c.holds) {
             const std::string file(whole.bytes.begin(), whole.bytes.end());
-            EXPECT_EQ(file.find("pHYs") != std::string::npos, c.picture.dpi != 0);
-            Rows rows(c.picture);
+            EXPECT_EQ(file.find("pHYs") != std::string::npos, picture.dpi != 0);
+            Rows rows(picture, 0);
             CollectSink byRows;
-            EXPECT_TRUE(EncodePng(
-                {nullptr, c.picture.width, c.picture.height, 0, c.picture.dpi, &rows}, byRows));
+            EXPECT_TRUE(
+                EncodePng({nullptr, picture.width, picture.height, 0, picture.dpi, &rows}, byRows));
             EXPECT_TRUE(byRows.bytes == whole.bytes);
-            const std::set<int> filters =
-                RowFilters(whole.bytes, c.picture.width, c.picture.height);
-            if (c.picture.width == 800) {
+            const std::vector<uint8_t> filtered =
+                FilteredRows(whole.bytes, picture.width, picture.height);
+            if (picture.width == 800) {
+                std::set<int> filters;
+                for (size_t at = 0; at < filtered.size(); at += 800 * 3 + 1) {
+                    filters.insert(filtered[at]);
+                }
                 EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4}));
             }
         }
-        for (int refuse = 1; refuse <= whole.writes; ++refuse) {
-            CollectSink sink;
-            sink.refuse = refuse;
-            EXPECT_FALSE(EncodePng(c.picture, sink)) << refuse;
-            EXPECT_EQ(sink.writes, refuse);
+        for (const uint32_t bands : {1u, 3u}) {
+            PngPicture inBands = picture;
+            inBands.bands = bands;
+            for (int refuse = 1; refuse <= whole.writes; ++refuse) {
+                CollectSink sink;
+                sink.refuse = refuse;
+                EXPECT_FALSE(EncodePng(inBands, sink)) << refuse << " in " << bands << " bands";
+                EXPECT_EQ(sink.writes, refuse);
+            }
+        }
+    }
+}
+
+// Bands (more than rows are as many as rows) filter and inflate as one piece does, whether each
+// band has a reader of its own or some share the caller's, and a missing row fails the file.
+TEST(PngEncoder, BandsEncodeTheRowsAsOnePieceDoes) {
+    const std::vector<uint8_t> pixels = MakeBgrx(40, 50);
+    const PngPicture pictures[] = {
+        {pixels.data(), 1, 1, 4, 96},
+        {pixels.data(), 3, 7, 12, 0},
+        {pixels.data(), 5, 2, 40 * 4, 0},
+        {pixels.data(), 37, 50, 40 * 4, 96},
+    };
+    for (const PngPicture& picture : pictures) {
+        CollectSink onePiece;
+        ASSERT_TRUE(EncodePng(picture, onePiece));
+        const std::vector<uint8_t> filtered =
+            FilteredRows(onePiece.bytes, picture.width, picture.height);
+        for (const uint32_t bands : {2u, 3u, 8u}) {
+            SCOPED_TRACE(testing::Message()
+                         << picture.width << "x" << picture.height << " in " << bands << " bands");
+            PngPicture inBands = picture;
+            inBands.bands = bands;
+            CollectSink held;
+            EXPECT_TRUE(EncodePng(inBands, held));
+            EXPECT_EQ(held.bytes != onePiece.bytes, picture.height > 1) << "a band's end";
+            EXPECT_TRUE(FilteredRows(held.bytes, picture.width, picture.height) == filtered);
+            for (const int readers : {0, 1, 8}) {
+                Rows rows(picture, readers);
+                inBands.rows = &rows;
+                CollectSink read;
+                EXPECT_TRUE(EncodePng(inBands, read));
+                EXPECT_TRUE(read.bytes == held.bytes) << readers << " more readers";
+                Rows gap(picture, readers, picture.height - 1);
+                inBands.rows = &gap;
+                CollectSink failed;
+                EXPECT_FALSE(EncodePng(inBands, failed)) << readers << " more readers";
+            }
         }
     }
 }
