@@ -1,5 +1,7 @@
 #include "capture/capture_session.h"
 
+#include <algorithm>
+
 #include "capture/capture_overlay.h"
 #include "capture/capture_region.h"
 #include "capture/captured_cursor.h"
@@ -64,6 +66,12 @@ HBITMAP NewDisplayBitmap(const Size& size, bool ready) {
     return bitmap;
 }
 
+// Reading the screen, the system makes copies of what it reads on the way (under Wine an X image
+// and a converted copy of it). Read a band of rows at a time, those copies stay small and reuse
+// the same memory: a 3840x2160 grab took 17 ms in bands against 45-110 ms in one piece, and its
+// peak memory was the image alone instead of two or three images.
+constexpr int64_t kBandBytes = 448 << 10;
+
 // Copies the region of the plan from source, an image that starts at origin in source's
 // coordinates, into result, a bitmap of the plan's result size; what lies outside the image is
 // black.
@@ -74,10 +82,16 @@ void CutOut(HDC source, POINT origin, const CropPlan& plan, HBITMAP result) {
     if (plan.fill) {
         PatBlt(resultDC.Get(), 0, 0, plan.result.cx, plan.result.cy, BLACKNESS);
     }
-    if (plan.copy) {
-        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y,
-               plan.source.right - plan.source.left, plan.source.bottom - plan.source.top, source,
-               origin.x + plan.source.left, origin.y + plan.source.top, SRCCOPY);
+    if (!plan.copy) {
+        return;
+    }
+    const int width = plan.source.right - plan.source.left;
+    const int height = plan.source.bottom - plan.source.top;
+    const int bandRows = static_cast<int>(std::max<int64_t>(1, kBandBytes / (int64_t{width} * 4)));
+    for (int y = 0; y < height; y += bandRows) {
+        BitBlt(resultDC.Get(), plan.destination.x, plan.destination.y + y, width,
+               std::min(bandRows, height - y), source, origin.x + plan.source.left,
+               origin.y + plan.source.top + y, SRCCOPY);
     }
 }
 
