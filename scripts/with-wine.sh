@@ -40,8 +40,11 @@ else
     # Wine facts that timings and tests here depend on: a window mapped under the pointer gets
     # its first WM_MOUSEMOVE only when the X server reports the pointer entering it, with the
     # position of that moment (input sent just before can be moved back there); the first
-    # window of a process takes 15-40 ms to make; reading a 3840x2160 screen is one XGetImage
-    # of 70-130 ms; the first blit into a new window pays for touching its whole surface; a
+    # window of a process takes 15-40 ms to make; a BitBlt from the screen is an XGetImage into
+    # an X image, then a converted copy, then the bitmap (3840x2160 in one piece: 60-130 ms and
+    # two images of memory more; in bands of a few hundred KiB into a bitmap already touched:
+    # 17 ms); a thread costs about 1 MiB of working set that stays after it ends; the first
+    # blit into a new window pays for touching its whole surface; a
     # process's first window enters COM (Wine's input method: 4-5 MiB of working set), so COM
     # calls work there even without CoInitialize, which costs 20-50 ms of its own; the Save As
     # dialog is titled "Save".
