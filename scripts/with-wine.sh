@@ -39,15 +39,16 @@ else
     # client of a moment disconnects.
     # Wine facts that timings and tests here depend on: a window mapped under the pointer gets
     # its first WM_MOUSEMOVE only when the X server reports the pointer entering it, with the
-    # position of that moment (input sent just before can be moved back there); the first
-    # window of a process takes 15-40 ms to make; a BitBlt from the screen is an XGetImage into
-    # an X image, then a converted copy, then the bitmap (3840x2160 in one piece: 60-130 ms and
-    # two images of memory more; in bands of a few hundred KiB into a bitmap already touched:
-    # 17 ms); a thread costs about 1 MiB of working set that stays after it ends; the first
-    # blit into a new window pays for touching its whole surface; a
-    # process's first window enters COM (Wine's input method: 4-5 MiB of working set), so COM
-    # calls work there even without CoInitialize, which costs 20-50 ms of its own; the Save As
-    # dialog is titled "Save".
+    # position of that moment (input sent just before can be moved back there); a program is
+    # 55-70 ms from its start to its first window even when it does nothing else (a time-zone
+    # lookup during start-up alone takes 20 ms; Glimpser's own DLLs load in 9 ms of it), and
+    # that first window takes 15-40 ms to make; a BitBlt from the screen is an XGetImage into an
+    # X image, then a converted copy, then the bitmap (3840x2160 in one piece: 60-130 ms and two
+    # images of memory more; in bands of a few hundred KiB into a bitmap already touched: 17 ms);
+    # a thread costs about 1 MiB of working set that stays after it ends; the first blit into a
+    # new window pays for touching its whole surface; a process's first window enters COM
+    # (Wine's input method: 4-5 MiB of working set), so COM calls work there even without
+    # CoInitialize, which costs 20-50 ms of its own; the Save As dialog is titled "Save".
     Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
