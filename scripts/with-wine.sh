@@ -10,6 +10,8 @@
 # DrawImage samples from each pixel's top-left corner and fades the last row and column to
 # transparent unless the image attributes' wrap mode is TileFlipXY.
 set -euo pipefail
+# A failing set-up step ends the script; say which, since its own output often goes to a log.
+trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 [ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR COMMAND [ARGS...]" >&2; exit 2; }
 build=$(realpath -m "$1"); shift
 screen=${GLIMPSER_SCREEN:-1920x1080x24}
