@@ -120,8 +120,8 @@ bool DeflateStream::Finish() {
     const uint8_t trailer[4] = {static_cast<uint8_t>(adler >> 24),
                                 static_cast<uint8_t>(adler >> 16), static_cast<uint8_t>(adler >> 8),
                                 static_cast<uint8_t>(adler)};
-    return Compress(true) && work->blocks.WriteBlock(true) &&
-           work->blocks.WriteAligned(trailer, sizeof(trailer)) && work->blocks.Flush();
+    return FinishPart(true) && work->blocks.WriteAligned(trailer, sizeof(trailer)) &&
+           work->blocks.Flush();
 }
 
 bool DeflateStream::FinishPart(bool last) {
