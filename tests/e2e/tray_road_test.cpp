@@ -1,6 +1,7 @@
 // The tray process and the processes it starts, as separate real processes, driven through its
 // icon's notifications and its menu commands.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <winternl.h>
 
@@ -55,6 +56,34 @@ HWND WaitForTrayIcon() {
     icon.uID = 1;
     return window && WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait) ? window
                                                                                           : nullptr;
+}
+
+// The text of the balloon the shell shows, or "" while it shows none. The balloon is a tooltip
+// of the shell's process, which writes its text only into memory of that process.
+std::wstring ShownBalloonText() {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (!IsWindowVisible(tip) || !(GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON))
+            continue;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tip, &processId);
+        const ScopedHandle process(OpenProcess(
+            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        struct Tool {
+            TTTOOLINFOW info;
+            wchar_t text[1024];
+        } tool{};
+        auto* remote = static_cast<Tool*>(
+            VirtualAllocEx(process.Get(), nullptr, sizeof tool, MEM_COMMIT, PAGE_READWRITE));
+        tool.info.cbSize = sizeof tool.info;
+        tool.info.lpszText = remote->text;
+        WriteProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
+        SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+        tool.text[1023] = L'\0';
+        return tool.text;
+    }
+    return L"";
 }
 
 // The capture process shows its overlay and ends without a file when Escape is pressed there.
@@ -152,6 +181,11 @@ TEST_F(EndToEnd, TrayHotkeysStartCapturesAndYieldToAnotherProgram) {
     std::optional<GlimpserProcess> tray(std::in_place, L"/tray");
     HWND window = WaitForTrayIcon();
     ASSERT_NE(window, nullptr);
+    std::wstring balloon;
+    WaitFor([&] { return !(balloon = ShownBalloonText()).empty(); }, kWait);
+    EXPECT_EQ(balloon,
+              L"Print Screen is already in use. Glimpser's setting HotkeyCapture "
+              L"chooses another key.");
     Select(window);
     EscapeOverlay(WaitForLaunch(tray->Id()));
 
@@ -192,6 +226,7 @@ TEST_F(EndToEnd, TrayHotkeysStartCapturesAndYieldToAnotherProgram) {
     PumpMessagesFor(1000);
     EXPECT_EQ(GlimpserProcessIds().size(), 2u) << "the second press lies within the debounce time";
     EscapeOverlay(capture);
+    EXPECT_EQ(ShownBalloonText(), L"") << "every key was taken";
     PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(tray->WaitForExit(kWait), 0);
     for (const UINT modifier : {0, MOD_SHIFT, MOD_CONTROL}) {
