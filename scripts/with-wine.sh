@@ -50,7 +50,13 @@ else
     # a thread costs about 1 MiB of working set that stays after it ends; the first blit into a
     # new window pays for touching its whole surface; a process's first window enters COM
     # (Wine's input method: 4-5 MiB of working set), so COM calls work there even without
-    # CoInitialize, which costs 20-50 ms of its own; the Save As dialog is titled "Save".
+    # CoInitialize, which costs 20-50 ms of its own; the Save As dialog is titled "Save"; keys
+    # sent with SendInput reach a hotkey's window whichever window has the focus, and a key
+    # that any window or thread holds (the same window under another id too) cannot be
+    # registered again; with no tray on the X display the notification icons sit in Wine's own
+    # "Wine System Tray" window, and a balloon (NIF_INFO) comes about 2 s after it is asked for
+    # as a visible TTS_BALLOON tooltip of explorer.exe, which answers its text (TTM_ENUMTOOLSW)
+    # only into memory of that process.
     Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done

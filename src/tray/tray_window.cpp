@@ -32,6 +32,10 @@ bool IncludeCursorSetting() {
     return GetSettingInt("Settings", "IncludeCursor", 1) != 0;
 }
 
+bool HasCaptureRegion() {
+    return !IsRectEmpty(LoadCaptureRegion());
+}
+
 }  // namespace
 
 int RunTray() {
@@ -55,26 +59,34 @@ int RunTray() {
     return 0;
 }
 
-void PrepareTrayMenu(HMENU popup) {
+void PrepareTrayMenu(HMENU popup, const CTrayHotkeys& hotkeys) {
     SetMenuDefaultItem(popup, ID_CAPTURE_REGION, FALSE);
     CheckMenuItem(popup, ID_INCLUDE_CURSOR,
                   MF_BYCOMMAND | (IncludeCursorSetting() ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(popup, ID_RUN_AT_STARTUP,
                   MF_BYCOMMAND | (IsRunAtStartup() ? MF_CHECKED : MF_UNCHECKED));
-    const UINT sameRegion =
-        MF_BYCOMMAND | (IsRectEmpty(LoadCaptureRegion()) ? MF_GRAYED : MF_ENABLED);
+    const UINT sameRegion = MF_BYCOMMAND | (HasCaptureRegion() ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(popup, ID_CAPTURE_SAME, sameRegion);
     EnableMenuItem(popup, ID_CAPTURE_SAME_DELAY5, sameRegion);
     EnableMenuItem(popup, ID_CAPTURE_SAME_DELAY15, sameRegion);
+    hotkeys.ShowInMenu(popup);
 }
 
 LRESULT CTrayWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
     icon.Reset(LoadIconAtSize(IDI_GLIMPSER, false));
+    // The keys are held before the icon shows: once the user sees the icon, they work.
+    const Tessel::String taken = hotkeys.Register(hwnd);
     AddNotifyIcon();
+    // Told once per start: the tray works on without the keys, and trying again would not
+    // free them.
+    if (!taken.IsNull()) {
+        ShowBalloon(taken);
+    }
     return 0;
 }
 
 LRESULT CTrayWindow::OnDestroy(UINT, WPARAM, LPARAM, bool&) {
+    hotkeys.Release();
     NOTIFYICONDATAW data = IconRecord(hwnd);
     Shell_NotifyIconW(NIM_DELETE, &data);
     PostQuitMessage(0);
@@ -99,6 +111,16 @@ LRESULT CTrayWindow::OnTrayIcon(UINT, WPARAM wParam, LPARAM lParam, bool&) {
 
 LRESULT CTrayWindow::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
     AddNotifyIcon();
+    return 0;
+}
+
+LRESULT CTrayWindow::OnHotKey(UINT, WPARAM id, LPARAM, bool&) {
+    const auto command = static_cast<uint16_t>(id);
+    // Like its grey menu item, the same-region key has nothing to cut before a first region.
+    if (!hotkeys.Holds(command) || (command == ID_CAPTURE_SAME && !HasCaptureRegion())) {
+        return 0;
+    }
+    LaunchCapture(command, lastLaunchTicks);
     return 0;
 }
 
@@ -149,13 +171,22 @@ void CTrayWindow::AddNotifyIcon() {
     Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
 
+void CTrayWindow::ShowBalloon(const Tessel::String& text) {
+    NOTIFYICONDATAW data = IconRecord(hwnd);
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    lstrcpynW(data.szInfoTitle, L"Glimpser", ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, WStr(ToWide(text)), ARRAYSIZE(data.szInfo));
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 void CTrayWindow::ShowTrayMenu(POINT at) {
     ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
     HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_TRAY);
     if (popup == nullptr) {
         return;
     }
-    PrepareTrayMenu(popup);
+    PrepareTrayMenu(popup, hotkeys);
     // The menu only closes on a click elsewhere when its owner is the foreground window.
     SetForegroundWindow(hwnd);
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);

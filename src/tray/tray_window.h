@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "tray/tray_hotkeys.h"
 #include "win/command_ids.h"
 #include "win/scoped_win.h"
 #include "win/window_impl.h"
@@ -18,9 +19,9 @@ constexpr UINT WM_TRAYICON = WM_APP + 1;
 // cannot be created.
 int RunTray();
 
-// Sets the default item, the check marks and the greyed same-region items of the "Tray"
-// popup from the settings and the log-on entry, as the menu shows them right now.
-void PrepareTrayMenu(HMENU popup);
+// Sets the default item, the check marks, the greyed same-region items and the held hotkeys of
+// the "Tray" popup from the settings and the log-on entry, as the menu shows them right now.
+void PrepareTrayMenu(HMENU popup, const CTrayHotkeys& hotkeys);
 
 class CTrayWindow : public CWindowImpl<CTrayWindow> {
 public:
@@ -33,6 +34,7 @@ public:
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_TRAYICON, OnTrayIcon)
     MESSAGE_HANDLER(taskbarCreated, OnTaskbarCreated)
+    MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
     CAPTURE_COMMAND_HANDLERS(OnCommandCapture, OnCommandIncludeCursor)
     COMMAND_ID_HANDLER(ID_OPEN_LAST_CAPTURE, OnCommandOpenLastCapture)
     COMMAND_ID_HANDLER(ID_OPEN_HISTORY_FOLDER, OnCommandOpenHistoryFolder)
@@ -41,15 +43,17 @@ public:
     END_MSG_MAP()
 
 private:
-    MessageHandler OnCreate, OnDestroy, OnTrayIcon, OnTaskbarCreated;
+    MessageHandler OnCreate, OnDestroy, OnTrayIcon, OnTaskbarCreated, OnHotKey;
     CommandHandler OnCommandCapture, OnCommandIncludeCursor, OnCommandOpenLastCapture,
         OnCommandOpenHistoryFolder, OnCommandRunAtStartup, OnCommandExit;
 
     void AddNotifyIcon();
+    void ShowBalloon(const Tessel::String& text);
     void ShowTrayMenu(POINT at);
 
     UINT taskbarCreated;
     ScopedIcon icon;
+    CTrayHotkeys hotkeys;
     uint32_t lastLaunchTicks = 0;
 };
 

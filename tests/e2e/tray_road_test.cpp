@@ -1,6 +1,7 @@
 // The tray process and the processes it starts, as separate real processes, driven through its
 // icon's notifications and its menu commands.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <winternl.h>
 
@@ -45,19 +46,65 @@ std::wstring ProcessCommandLine(DWORD processId) {
 void Select(HWND tray) {
     SendMessageW(tray, kTrayIconMessage, MAKEWPARAM(10, 10), MAKELPARAM(NIN_SELECT, 1));
 }
+
+// The tray window once its icon shows, and so its keys are held; null if it never came.
+HWND WaitForTrayIcon() {
+    const HWND window = WaitForTrayWindow();
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window;
+    icon.uID = 1;
+    return window && WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait) ? window
+                                                                                          : nullptr;
+}
+
+// The text of the balloon the shell shows, or "" while it shows none. The balloon is a tooltip
+// of the shell's process, which writes its text only into memory of that process.
+std::wstring ShownBalloonText() {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (!IsWindowVisible(tip) || !(GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON))
+            continue;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tip, &processId);
+        const ScopedHandle process(OpenProcess(
+            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        struct Tool {
+            TTTOOLINFOW info;
+            wchar_t text[1024];
+        } tool{};
+        auto* remote = static_cast<Tool*>(
+            VirtualAllocEx(process.Get(), nullptr, sizeof tool, MEM_COMMIT, PAGE_READWRITE));
+        tool.info.cbSize = sizeof tool.info;
+        tool.info.lpszText = remote->text;
+        WriteProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
+        SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+        tool.text[1023] = L'\0';
+        return tool.text;
+    }
+    return L"";
+}
+
+// The capture process shows its overlay and ends without a file when Escape is pressed there.
+void EscapeOverlay(DWORD processId) {
+    GlimpserProcess capture(processId);
+    ASSERT_NE(WaitForOverlay(capture), nullptr);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(capture.WaitForExit(kWait), 0);
+}
 }  // namespace
 
 TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
-    const HWND window = WaitForTrayWindow();
+    // The window is found while it is still being made; its icon comes with the end of that.
+    const HWND window = WaitForTrayIcon();
     ASSERT_NE(window, nullptr);
     // What a restarted taskbar looks like to the tray: its icon is gone, and it adds it again.
     NOTIFYICONDATAW icon{};
     icon.cbSize = sizeof icon;
     icon.hWnd = window;
     icon.uID = 1;
-    // The window is found while it is still being made; its icon comes with the end of that.
-    EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait));
     EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon));
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -124,4 +171,66 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess again(L"/tray");
     EXPECT_NE(WaitForTrayWindow(), nullptr);
     EXPECT_TRUE(again.Running());
+}
+
+// The keys under Print Screen, pressed with real input. While another program holds Print
+// Screen the tray starts all the same and its icon and other keys work; once it can have the
+// key, two quick presses start one capture; leaving, it gives every key back.
+TEST_F(EndToEnd, TrayHotkeysStartCapturesAndYieldToAnotherProgram) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
+    std::optional<GlimpserProcess> tray(std::in_place, L"/tray");
+    HWND window = WaitForTrayIcon();
+    ASSERT_NE(window, nullptr);
+    std::wstring balloon;
+    WaitFor([&] { return !(balloon = ShownBalloonText()).empty(); }, kWait);
+    EXPECT_EQ(balloon,
+              L"Print Screen is already in use. Glimpser's setting HotkeyCapture "
+              L"chooses another key.");
+    Select(window);
+    EscapeOverlay(WaitForLaunch(tray->Id()));
+
+    // Like its grey menu item, the same-region key does nothing before a region is stored.
+    PumpMessagesFor(1100);  // past the launch debounce
+    PressKeys({VK_SHIFT, VK_SNAPSHOT});
+    PumpMessagesFor(1500);
+    EXPECT_EQ(GlimpserProcessIds(), std::vector<DWORD>{tray->Id()});
+    const RECT region{300, 200, 420, 290};
+    WriteSettingString(L"CaptureRegion", L"300,200,420,290");
+    std::optional<PatternWindow> pattern(std::in_place);
+    PressKeys({VK_SHIFT, VK_SNAPSHOT});
+    GlimpserProcess same(WaitForLaunch(tray->Id()));
+    ASSERT_NE(WaitForViewer(same), nullptr);
+    pattern.reset();
+    // Its checks take more than the debounce time.
+    RunProgram(
+        {"the same region by its key", nullptr, Gesture::None, true, L"Glimpser 1.png", &region},
+        &same);
+
+    const DWORD pressed = GetTickCount();
+    PressKeys({VK_CONTROL, VK_SNAPSHOT});
+    GlimpserProcess delayed(WaitForLaunch(tray->Id()));
+    ASSERT_NE(WaitForProcessWindow(delayed.Id(), L"", true, 2 * kWait), nullptr);
+    EXPECT_GE(GetTickCount() - pressed, 5400u) << "the delay and the 400 ms before the grab";
+    EscapeOverlay(delayed.Id());
+    PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_EQ(tray->WaitForExit(kWait), 0);
+    UnregisterHotKey(nullptr, 1);
+
+    tray.emplace(L"/tray");
+    window = WaitForTrayIcon();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GlimpserProcess(L"/tray").WaitForExit(kWait), 0);
+    PressKey(VK_SNAPSHOT);
+    PressKey(VK_SNAPSHOT);
+    const DWORD capture = WaitForLaunch(tray->Id());
+    PumpMessagesFor(1000);
+    EXPECT_EQ(GlimpserProcessIds().size(), 2u) << "the second press lies within the debounce time";
+    EscapeOverlay(capture);
+    EXPECT_EQ(ShownBalloonText(), L"") << "every key was taken";
+    PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_EQ(tray->WaitForExit(kWait), 0);
+    for (const UINT modifier : {0, MOD_SHIFT, MOD_CONTROL}) {
+        EXPECT_TRUE(RegisterHotKey(nullptr, 2, modifier, VK_SNAPSHOT)) << modifier;
+        UnregisterHotKey(nullptr, 2);
+    }
 }

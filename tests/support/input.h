@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <vector>
 
 inline void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
     INPUT input{};
@@ -35,12 +37,21 @@ inline void MouseButton(bool left, bool down) {
                    : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP));
 }
 
+// Presses the keys in order and lets them go in the reverse order: {VK_CONTROL, 'S'} is Ctrl+S.
+inline void PressKeys(std::initializer_list<WORD> virtualKeys) {
+    std::vector<INPUT> keys(virtualKeys.size() * 2);
+    for (size_t i = 0; i < virtualKeys.size(); ++i) {
+        INPUT& down = keys[i];
+        INPUT& up = keys[keys.size() - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = virtualKeys.begin()[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof keys[0]);
+}
+
 inline void PressKey(WORD virtualKey) {
-    INPUT keys[2]{};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = virtualKey;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof keys[0]);
+    PressKeys({virtualKey});
 }
 
 // Dispatches this thread's messages until `find` answers something (a window, true, a process

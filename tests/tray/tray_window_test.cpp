@@ -5,12 +5,16 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/capture_session.h"
+#include "support/input.h"
+#include "support/probe_window.h"
 #include "tray/self_launch.h"
 #include "win/rect.h"
 #include "win/settings.h"
+#include "win/win_text.h"
 
 namespace {
 
@@ -42,7 +46,7 @@ TEST(TrayMenu, ChecksAndGreyedItemsFollowTheSettings) {
         }
         ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
         const HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_TRAY);
-        PrepareTrayMenu(popup);
+        PrepareTrayMenu(popup, CTrayHotkeys());
         const auto state = [popup](UINT id) { return GetMenuState(popup, id, MF_BYCOMMAND); };
         for (UINT id : {ID_CAPTURE_SAME, ID_CAPTURE_SAME_DELAY5, ID_CAPTURE_SAME_DELAY15}) {
             EXPECT_EQ((state(id) & MF_GRAYED) != 0, c.grayed) << id;
@@ -51,6 +55,98 @@ TEST(TrayMenu, ChecksAndGreyedItemsFollowTheSettings) {
         EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), static_cast<UINT>(ID_CAPTURE_REGION));
         EXPECT_EQ((state(ID_INCLUDE_CURSOR) & MF_CHECKED) != 0, !c.turned);
         EXPECT_EQ((state(ID_RUN_AT_STARTUP) & MF_CHECKED) != 0, c.turned);
+    }
+    DeleteSettings();
+}
+
+std::string MenuText(HMENU popup, UINT id) {
+    wchar_t text[MAX_PATH] = L"";
+    GetMenuStringW(popup, id, text, MAX_PATH, MF_BYCOMMAND);
+    return ToUtf8(text).CStr();
+}
+
+// What the three settings make of the keys: the keys held (and shown in the menu), the one
+// balloon about keys another program holds, and the command each real key press brings.
+TEST(TrayHotkeys, SettingsChooseTheKeysHeldShownAndPressed) {
+    constexpr DWORD kAbsent = 0xDEAD;
+    using Keys = std::initializer_list<WORD>;
+    const Keys printScreen{VK_SNAPSHOT}, shiftPrint{VK_SHIFT, VK_SNAPSHOT},
+        ctrlPrint{VK_CONTROL, VK_SNAPSHOT}, ctrlAltS{VK_CONTROL, VK_MENU, 'S'};
+    const struct {
+        DWORD settings[kTrayHotkeyCount];    // HotkeyCapture, HotkeySameRegion, HotkeyDelayed
+        bool printScreenElsewhere;           // another program holds Print Screen
+        const char* menu[kTrayHotkeyCount];  // Capture Region, Same Region, Delayed 5 Seconds
+        const char* balloon;                 // nullptr: none
+        std::vector<std::pair<Keys, int>> presses;  // the command each brings, 0: none
+    } cases[] = {
+        {{kAbsent, kAbsent, kAbsent},
+         false,
+         {"C&apture Region\tPrint Screen", "Capture Same &Region Again\tShift+Print Screen",
+          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         nullptr,
+         {{printScreen, ID_CAPTURE_REGION},
+          {shiftPrint, ID_CAPTURE_SAME},
+          {ctrlPrint, ID_CAPTURE_REGION_DELAY5}}},
+        {{kAbsent, kAbsent, kAbsent},
+         true,
+         {"C&apture Region", "Capture Same &Region Again\tShift+Print Screen",
+          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         "Print Screen is already in use. Glimpser's setting HotkeyCapture chooses another key.",
+         {{printScreen, 0}, {shiftPrint, ID_CAPTURE_SAME}}},
+        // 0 is no key; so is a value naming none, and an impossible one.
+        {{0, 0x0400, 0x0353},
+         false,
+         {"C&apture Region", "Capture Same &Region Again",
+          "Capture Region (Delayed 5 Seconds)\tCtrl+Alt+S"},
+         nullptr,
+         {{printScreen, 0}, {shiftPrint, 0}, {ctrlAltS, ID_CAPTURE_REGION_DELAY5}}},
+        // Two settings naming one key: the second cannot have it.
+        {{0x1002C, 0x0353, 0x0353},
+         false,
+         {"C&apture Region", "Capture Same &Region Again\tCtrl+Alt+S",
+          "Capture Region (Delayed 5 Seconds)"},
+         "Ctrl+Alt+S is already in use. Glimpser's setting HotkeyDelayed chooses another key.",
+         {{printScreen, 0}, {ctrlAltS, ID_CAPTURE_SAME}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu[2]);
+        DeleteSettings();
+        for (int i = 0; i < kTrayHotkeyCount; ++i)
+            if (c.settings[i] != kAbsent)
+                SetSettingInt("Settings", kTrayHotkeys[i].setting,
+                              static_cast<int32_t>(c.settings[i]));
+        if (c.printScreenElsewhere) {
+            ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
+        }
+        CProbeWindow window;
+        std::vector<WPARAM> pressed;
+        window.handler = [&pressed](UINT message, WPARAM wParam, LPARAM, bool& handled) {
+            if (message == WM_HOTKEY)
+                pressed.push_back(wParam);
+            handled = message == WM_HOTKEY;
+            return LRESULT{0};
+        };
+        ASSERT_NE(window.CreatePopup(RECT{}), nullptr);
+        CTrayHotkeys hotkeys;
+        const Tessel::String balloon = hotkeys.Register(window.hwnd);
+        EXPECT_EQ(balloon.IsNull(), c.balloon == nullptr);
+        EXPECT_STREQ(balloon.CStr(), c.balloon ? c.balloon : "");
+        ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
+        const HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_TRAY);
+        PrepareTrayMenu(popup, hotkeys);
+        for (int i = 0; i < kTrayHotkeyCount; ++i)
+            EXPECT_EQ(MenuText(popup, kTrayHotkeys[i].command), c.menu[i]);
+        for (const auto& [keys, command] : c.presses) {
+            pressed.clear();
+            PressKeys(keys);
+            PumpMessagesFor(300);
+            EXPECT_EQ(pressed,
+                      command ? std::vector<WPARAM>{WPARAM(command)} : std::vector<WPARAM>{})
+                << keys.begin()[keys.size() - 1];
+        }
+        if (c.printScreenElsewhere)
+            UnregisterHotKey(nullptr, 1);
+        DestroyWindow(window.hwnd);
     }
     DeleteSettings();
 }
