@@ -23,6 +23,14 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export PATH="/usr/lib/wine:$PATH"
 export XDG_RUNTIME_DIR="$build/wine-home"
+# Wine's Recycle Bin is the XDG Trash, $XDG_DATA_HOME/Trash or else $HOME/.local/share/Trash, with
+# its files and info folders: a file sent there keeps its name (a name taken already gets
+# "-" and 8 hex digits) and its .trashinfo records where it came from; without those folders a
+# delete that allows undo deletes for good. Wine's delete stops at the first name in its list
+# that is not there, and sends read-only files to the Trash too. Wine names the home folder as
+# WINEHOMEDIR ("\??\Z:\..."), which is how tests find the Trash.
+unset XDG_DATA_HOME
+mkdir -p "$HOME/.local/share/Trash/files" "$HOME/.local/share/Trash/info"
 
 state="$build/.xvfb"
 display="" pid="" size=""

@@ -9,6 +9,7 @@
 #include "win/path_exists.h"
 #include "win/path_text.h"
 #include "win/scoped_win.h"
+#include "win/shell_helpers.h"
 #include "win/show_message.h"
 #include "win/win_text.h"
 
@@ -138,7 +139,9 @@ bool CFileBase::Navigate(const Tessel::String& current, int step, Tessel::String
 }
 
 void CFileBase::DeleteHistoryFile(const Tessel::String& path) {
-    DeleteFileW(WStr(ToWide(path)));
+    Tessel::List<Tessel::String> victim;
+    victim.Append(path);
+    RecycleFiles(victim);
     const int found = FindSortedName(files, GetFileNamePart(path));
     if (found >= 0) {
         files.RemoveRange(found, 1);
@@ -148,14 +151,12 @@ void CFileBase::DeleteHistoryFile(const Tessel::String& path) {
 void CFileBase::DeleteAllHistory() {
     MarkStale();
     Refresh();
-    bool failed = false;
+    Tessel::List<Tessel::String> paths;
     for (const Tessel::String& name : files) {
-        if (!DeleteFileW(WStr(ToWide(JoinPath(historyFolder, name))))) {
-            failed = true;
-        }
+        paths.Append(JoinPath(historyFolder, name));
     }
     files.RemoveAll();
-    if (failed) {
+    if (!RecycleFiles(paths)) {
         ShowMessage(Tessel::String("Failed to delete one or more files"), MB_ICONERROR);
     }
 }

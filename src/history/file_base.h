@@ -36,9 +36,11 @@ public:
     // current file, the oldest for a positive step and the newest otherwise). Vanished files
     // are skipped; there is no wrap-around. False leaves `path` untouched.
     bool Navigate(const Tessel::String& current, int step, Tessel::String& path);
-    // Deletes the file wherever it lies and drops its name from the list.
+    // Moves the file, wherever it lies, to the Recycle Bin and drops its name from the list.
     void DeleteHistoryFile(const Tessel::String& path);
-    // Deletes every history file in the folder; one message tells of any that stayed.
+    // Moves every history file in the folder to the Recycle Bin; one message tells of any that
+    // stayed. Trimming, by contrast, deletes for good, so that the Recycle Bin does not fill
+    // with every old capture.
     void DeleteAllHistory();
 
     const Tessel::String& Folder() const { return historyFolder; }

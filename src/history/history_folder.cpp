@@ -48,11 +48,24 @@ Tessel::String DescribeHistoryFolderProblem(const Tessel::String& folder) {
             "There is no history folder: the Documents folder cannot be found and the "
             "HistoryFolder setting names no other.");
     }
-    if (!FolderExists(folder)) {
-        return Tessel::Format("The history folder '%s' does not exist and could not be created.",
-                              folder.CStr());
+    const char* text = nullptr;
+    if (PathExists(folder) && !FolderExists(folder)) {
+        text =
+            "The history folder '%s' is a file, not a folder.  Rename that file or change the "
+            "HistoryFolder setting.";
+    } else if (const Tessel::String root = GetPathRoot(folder);
+               !root.IsEmpty() && GetDriveTypeW(WStr(ToWide(root))) == DRIVE_NO_ROOT_DIR) {
+        text =
+            "The history folder '%s' is on a drive that is not there.  Connect the drive or "
+            "change the HistoryFolder setting.";
+    } else if (!FolderExists(folder)) {
+        text =
+            "The history folder '%s' does not exist and could not be created.  Create it or "
+            "change the HistoryFolder setting.";
+    } else {
+        text = "No file number is left in the history folder '%s'.";
     }
-    return Tessel::Format("No file number is left in the history folder '%s'.", folder.CStr());
+    return Tessel::Format(text, folder.CStr());
 }
 
 bool ConfigureHistory(CFileBase& history) {

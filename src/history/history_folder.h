@@ -10,8 +10,9 @@
 // or blank value names none); empty when neither can be had. Not created here.
 Tessel::String GetHistoryFolder();
 
-// Why the store refused a new capture in `folder`: there is none, it is no folder, or its
-// numbers have run out.
+// Why the store refused a new capture in `folder`, in words for the user: there is none, it is
+// a file, its drive is not there, it is missing and could not be made, or its numbers have run
+// out. Each names the folder and, where changing it helps, the HistoryFolder setting.
 Tessel::String DescribeHistoryFolderProblem(const Tessel::String& folder);
 
 // Sets the store up for the viewer: creates a missing history folder (one level), and an

@@ -66,6 +66,24 @@ void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
 
 void CMainWindow::DropImage() {
     image.Reset();
+    unsavedCapture = false;
+}
+
+bool CMainWindow::ConfirmDropUnsavedCapture() {
+    if (!unsavedCapture) {
+        return true;
+    }
+    switch (ShowMessage(Tessel::String("The capture shown here is in no file.  Save it first?"),
+                        MB_YESNOCANCEL | MB_ICONWARNING)) {
+        case IDYES:
+            // A cancelled or failed Save As keeps the capture, and the viewer as it is.
+            SendMessageW(hwnd, WM_COMMAND, ID_SAVE_AS, 0);
+            return !unsavedCapture;
+        case IDNO:
+            return true;
+        default:
+            return false;
+    }
 }
 
 LRESULT CMainWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
@@ -105,6 +123,9 @@ LRESULT CMainWindow::OnSetFocus(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT CMainWindow::OnClose(UINT, WPARAM, LPARAM, bool&) {
+    if (!ConfirmDropUnsavedCapture()) {
+        return 0;
+    }
     EndModalLoop(hwnd, 1);
     return 0;
 }
@@ -145,7 +166,9 @@ LRESULT CMainWindow::OnStoreFailed(UINT, WPARAM, LPARAM, bool&) {
     if (failure.IsEmpty() || !image) {
         return 0;
     }
-    // The capture lives only in this window now: the one message says so and offers a way out.
+    // The capture lives only in this window now: the one message says so and offers a way out,
+    // and until it is saved nothing drops it without asking.
+    unsavedCapture = true;
     if (ShowMessage(Tessel::Format("%s\n\nThe capture is still shown here.  Save it elsewhere?",
                                    failure.CStr()),
                     MB_YESNO | MB_ICONERROR) == IDYES) {

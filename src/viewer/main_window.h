@@ -48,6 +48,9 @@ public:
     void SetImage(HBITMAP bitmap);
     void TakeCaptureRegion(const Rect& region);
     void StoreCapture();
+    // Asks, while the shown capture is in no file, whether to save it before a command drops
+    // it. True when the command may go on: nothing to lose, saved now, or let go (No).
+    bool ConfirmDropUnsavedCapture();
     void LoadHistoryImage(const Tessel::String& path);
     void DropImage();
 
@@ -142,6 +145,8 @@ private:
     Tessel::String currentPath;
     // Why the last fresh capture has no history file, until the user has been told.
     Tessel::String storeFailure;
+    // The shown capture is in no file: it could not be stored and has not been saved since.
+    bool unsavedCapture = false;
     Rect captureRegion{0, 0, 0, 0};
     Tessel::List<Tessel::OwnedPtr<COpenWithInfo>> openWithList;
     // WM_SETICON does not take the icons over.

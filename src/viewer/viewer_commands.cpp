@@ -101,6 +101,9 @@ LRESULT CMainWindow::OnCommandCopyPath(WORD, WORD, HWND, bool&) {
 }
 
 void CMainWindow::CaptureAgain(WORD id) {
+    if (!ConfirmDropUnsavedCapture()) {
+        return;
+    }
     uint32_t delayMs = CaptureDelayMs(id);
     RECT region = IsSameRegionCapture(id) ? ToRECT(captureRegion) : RECT{0, 0, 0, 0};
     // Activation leaves the history alone while our own capture runs.
@@ -150,6 +153,9 @@ LRESULT CMainWindow::OnCommandZoom(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
+    if (!ConfirmDropUnsavedCapture()) {
+        return 0;
+    }
     Tessel::String path;
     if (history.Navigate(currentPath, id == ID_PREVIOUS ? -1 : 1, path)) {
         currentPath = path;
@@ -159,7 +165,18 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandDelete(WORD, WORD, HWND, bool&) {
+    const bool unsaved = unsavedCapture;
+    if (!ConfirmDropUnsavedCapture()) {
+        return 0;
+    }
     if (currentPath.IsEmpty()) {
+        // A capture in no file has nothing to delete; it goes from the view, and the newest
+        // history file, its older neighbour, comes in its place.
+        if (unsaved) {
+            DropImage();
+            SendMessageW(hwnd, WM_COMMAND, ID_PREVIOUS, 0);
+            FitWindowToImage();
+        }
         return 0;
     }
     Tessel::String victim = currentPath;
@@ -175,8 +192,10 @@ LRESULT CMainWindow::OnCommandDelete(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandDeleteAllHistory(WORD, WORD, HWND, bool&) {
-    if (ShowMessage(Tessel::String("Are you sure you want to delete all history files?"),
-                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    // No is the default: Enter alone must not empty the history.
+    if (!ConfirmDropUnsavedCapture() ||
+        ShowMessage(Tessel::String("Are you sure you want to delete all history files?"),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return 0;
     }
     DropImage();
@@ -198,8 +217,10 @@ LRESULT CMainWindow::OnCommandSaveAs(WORD, WORD, HWND, bool&) {
         {L"Bitmap", L"*.bmp"},
     };
     Tessel::String path;
-    if (ShowSaveDialog(hwnd, "png", kTypes, 3, lastSaveType, path)) {
-        SaveImage(image.Get(), path, 0, ExistingFile::Replace);  // the dialog asked
+    // The dialog asked before a file is replaced.
+    if (ShowSaveDialog(hwnd, "png", kTypes, 3, lastSaveType, path) &&
+        SaveImage(image.Get(), path, 0, ExistingFile::Replace)) {
+        unsavedCapture = false;
     }
     return 0;
 }

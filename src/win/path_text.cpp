@@ -53,3 +53,34 @@ Tessel::String GetExtension(const Tessel::String& path) {
     }
     return Tessel::String("");
 }
+
+Tessel::String GetPathRoot(const Tessel::String& path) {
+    const char* text = path.CStr();
+    const int length = path.Length();
+    Tessel::StringBuilder<char> root;
+    if (length >= 2 && text[1] == ':' &&
+        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'))) {
+        root.Append(text, 2);
+        root.Write('\\');
+        return root.ToString();
+    }
+    if (length < 3 || !IsSeparator(text[0]) || !IsSeparator(text[1]) || IsSeparator(text[2])) {
+        return Tessel::String("");
+    }
+    // A share: the server's name, a separator and the share's name, which ends at the next
+    // separator or with the path.
+    int end = 2;
+    while (end < length && !IsSeparator(text[end])) {
+        ++end;
+    }
+    int shareEnd = end + 1;
+    while (shareEnd < length && !IsSeparator(text[shareEnd])) {
+        ++shareEnd;
+    }
+    if (shareEnd <= end + 1 || shareEnd > length) {
+        return Tessel::String("");
+    }
+    root.Append(text, shareEnd);
+    root.Write('\\');
+    return root.ToString();
+}

@@ -17,4 +17,9 @@ Tessel::String GetFileNamePart(const Tessel::String& path);
 // empty when there is no such dot.
 Tessel::String GetExtension(const Tessel::String& path);
 
+// The root of the drive or share that a full path lies on, with a separator behind it: "C:\"
+// for "C:\Pics" or "c:", "\\server\share\" for "\\server\share\Pics". Empty for a path that
+// names neither (a relative one, or one rooted on the current drive).
+Tessel::String GetPathRoot(const Tessel::String& path);
+
 #endif

@@ -16,6 +16,7 @@
 #include "support/bitmap_pixels.h"
 #include "support/input.h"
 #include "support/screen_pattern.h"
+#include "support/trash.h"
 #include "win/scoped_win.h"
 
 namespace e2e {
@@ -190,9 +191,11 @@ inline std::wstring FilesMatching(const std::wstring& pattern) {
     return names;
 }
 
-// Empties the history folder and removes the program's settings and log-on entry.
+// Empties the history folder and the Recycle Bin and removes the program's settings and log-on
+// entry.
 inline void ResetUserState() {
     TerminateGlimpserProcesses();
+    EmptyTrash();
     std::error_code error;
     std::filesystem::remove_all(HistoryFolder(), error);
     std::filesystem::create_directories(HistoryFolder(), error);

@@ -54,7 +54,7 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
              WriteSettingString(L"HistoryFolder", L" ");
          }},
         {{"a history folder that is a file", L"/capture:region", Gesture::Drag, true, L"",
-          &kCaptured, nullptr, L"does not exist and could not be created.", L"", folderFile},
+          &kCaptured, nullptr, L"'" + folderFile + L"' is a file, not a folder.", L"", folderFile},
          [&] {
              WriteFileBytes(folderFile, {'x'});
              WriteSettingString(L"HistoryFolder", folderFile);

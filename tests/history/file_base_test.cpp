@@ -148,6 +148,37 @@ TEST_F(FileBaseTest, ConfigureMakesOneLevelAndKeepsAHundredByDefault) {
     EXPECT_TRUE(Exists(L"History\\Glimpser 2.png"));
 }
 
+// No folder at all is run end to end.
+TEST_F(FileBaseTest, AFolderThatTakesNoCaptureIsDescribedByWhatIsWrongWithIt) {
+    CreateDirectoryW((folder / L"full").c_str(), nullptr);
+    Write({L"a file", L"full\\Glimpser 2147483646.png"});
+    const std::string base = ToUtf8(folder.Path().c_str()).CStr();
+    const struct {
+        std::wstring setting;
+        std::string message;
+    } rows[] = {
+        {folder / L"a file", "The history folder '" + base +
+                                 "\\a file' is a file, not a folder.  Rename that file or "
+                                 "change the HistoryFolder setting."},
+        {L"Q:\\Captures",
+         "The history folder 'Q:\\Captures' is on a drive that is not there.  Connect the drive "
+         "or change the HistoryFolder setting."},
+        {folder / L"missing\\deeper",
+         "The history folder '" + base +
+             "\\missing\\deeper' does not exist and could not be "
+             "created.  Create it or change the HistoryFolder setting."},
+        {folder / L"full", "No file number is left in the history folder '" + base + "\\full'."},
+    };
+    for (const auto& row : rows) {
+        SetSettingString("Settings", "HistoryFolder", ToUtf8(row.setting.c_str()));
+        ConfigureHistory(store);
+        Tessel::String path;
+        EXPECT_FALSE(store.AddCapture(path)) << row.message;
+        EXPECT_EQ(DescribeHistoryFolderProblem(store.Folder()).CStr(), row.message);
+    }
+    EXPECT_EQ(ReadFileBytes(folder / L"a file"), (std::vector<uint8_t>{'p', 'n', 'g'}));
+}
+
 // The first and last steps, and steps from the middle, are run by the viewer's tests; the first
 // step from no file, and skipping a vanished file forwards, by every walk above.
 TEST_F(FileBaseTest, NavigateMatchesTheExactNameAndSkipsVanishedFiles) {

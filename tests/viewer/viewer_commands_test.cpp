@@ -11,11 +11,15 @@
 namespace {
 
 Tessel::String savePath;
+bool saveConfirmed = true;
 bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t count,
                       int32_t& typeIndex, Tessel::String& path) {
     EXPECT_STREQ(extension, "png");
     EXPECT_EQ(count, 3u);
     EXPECT_EQ(typeIndex, 1);  // nothing chosen before: the first type
+    if (!saveConfirmed) {
+        return false;
+    }
     typeIndex = 3;
     path = savePath;
     return true;
@@ -64,7 +68,7 @@ TEST_F(ViewerTest, FreshCapturePreviousNextAndDeleteWalkTheHistoryAndDeleteAllAs
         Command(ID_DELETE_ALL_HISTORY);
         EXPECT_EQ(messages.Take(),
                   (ShownMessages{{"Are you sure you want to delete all history files?",
-                                  MB_YESNO | MB_ICONQUESTION}}));
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2}}));
         EXPECT_EQ(PathExists(HistoryPath(4)), reply == IDNO);
         EXPECT_EQ(viewer->Image() != nullptr, reply == IDNO);
     }
@@ -121,6 +125,63 @@ TEST_F(ViewerTest, ACaptureThatCannotBeStoredStaysShownAndOffersSaveAs) {
     EXPECT_EQ(BitmapSize(viewer->Image()).cx, 20);
     EXPECT_STREQ(viewer->CurrentPath().CStr(), "");
     EXPECT_EQ(WaitForFile(savePath, 2), "BM");
+}
+
+// After the store failed and Save As was declined, every command that would drop the capture
+// asks first: Cancel, or a Save As that is cancelled, keeps it; No lets the command go on, as
+// does a Save As that wrote the file. Closing the window is run end to end.
+TEST_F(ViewerTest, AnUnsavedCaptureIsOnlyDroppedAfterTheUserSaidSo) {
+    const Tessel::String full = HistoryPath(2147483646);
+    ASSERT_TRUE(WriteFileBytes(WStr(ToWide(full)), {'x'}));
+    savePath = Tessel::Format("%s\\kept.bmp", folder.CStr());
+    const ShownMessages question{
+        {"The capture shown here is in no file.  Save it first?", MB_YESNOCANCEL | MB_ICONWARNING}};
+    const struct {
+        std::vector<WORD> commands;
+        int answer;
+        bool saved;  // the Save As dialog, if it comes, confirms
+        bool kept;
+        ShownMessages shown;
+    } rows[] = {
+        {{ID_PREVIOUS}, IDCANCEL, true, true, question},
+        {{ID_CAPTURE_REGION}, IDCANCEL, true, true, question},
+        {{ID_NEXT}, IDNO, true, false, question},
+        {{ID_NEXT}, IDYES, false, true, question},
+        {{ID_DELETE}, IDNO, true, false, question},
+        {{ID_DELETE_ALL_HISTORY},
+         IDNO,
+         true,
+         true,
+         {question[0],
+          {"Are you sure you want to delete all history files?",
+           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2}}},
+        {{ID_DELETE}, IDYES, true, false, question},
+        {{ID_SAVE_AS, ID_PREVIOUS}, IDCANCEL, true, false, {}},
+    };
+    const SaveDialogHook previous = SetSaveDialogHookForTesting(&AnswerSaveDialog);
+    for (const auto& row : rows) {
+        const std::string trace = std::to_string(row.commands.back()) + " " +
+                                  std::to_string(row.answer) + (row.saved ? " saved" : "");
+        DeleteFileW(WStr(ToWide(savePath)));
+        SetSettingInt("Settings", "LastSaveType", 0);
+        saveConfirmed = row.saved;
+        messages.Answer(IDNO);
+        OpenViewer(MakeNoiseBitmap(20, 10));
+        EXPECT_EQ(messages.Take().size(), 1u) << "the store's failure";
+        messages.Answer(row.answer);
+        for (WORD command : row.commands) {
+            Command(command);
+        }
+        EXPECT_EQ(messages.Take(), row.shown) << trace;
+        EXPECT_EQ(BitmapSize(viewer->Image()).cx, row.kept ? 20 : 0) << trace;
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), row.kept ? "" : full.CStr()) << trace;
+        const bool asked = row.answer == IDYES || row.commands[0] == ID_SAVE_AS;
+        EXPECT_EQ(PathExists(savePath), row.saved && asked) << trace;
+        EXPECT_TRUE(PathExists(full)) << trace;
+        CloseViewer();
+    }
+    SetSaveDialogHookForTesting(previous);
+    saveConfirmed = true;
 }
 
 // Open With fills in the image path; LaunchCommandLine hands a line longer than MAX_PATH over

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,24 @@ TEST(PathText, FileNameIsAfterTheLastSeparatorAndExtensionFromItsLastDot) {
     for (const auto& [path, name, extension] : cases) {
         EXPECT_EQ(Str(GetFileNamePart(Tessel::String(path))), name) << path;
         EXPECT_EQ(Str(GetExtension(Tessel::String(path))), extension) << path;
+    }
+}
+
+TEST(PathText, RootIsTheDriveOrShareAFullPathLiesOn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Pics\\a.png", "C:\\"},
+        {"q:", "q:\\"},
+        {"\\\\server\\share\\Pics", "\\\\server\\share\\"},
+        {"//server/share", "//server/share\\"},
+        {"\\\\server\\", ""},
+        {"\\\\\\share", ""},
+        {"\\Pics", ""},
+        {"Pics\\a.png", ""},
+        {"1:\\Pics", ""},
+        {"", ""},
+    };
+    for (const auto& [path, root] : cases) {
+        EXPECT_EQ(Str(GetPathRoot(Tessel::String(path))), root) << path;
     }
 }
 
