@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/message_watch_client.h"
 #include "e2e/e2e_support.h"
 #include "imaging/bitmap_utils.h"
 #include "imaging/image_file_reader.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int kFiles = 8;
 constexpr DWORD kWarmPause = 400;
-constexpr UINT kWatchReport = WM_APP + 77;
 // message_watch's report of every finished viewer paint.
 constexpr WPARAM kViewerRepainted = 4;
 
@@ -136,18 +136,7 @@ int main() {
     }
     const int runs = _wtoi(argv[3]);
     ResetUserState();
-    WNDCLASSW watcherClass{};
-    watcherClass.lpfnWndProc = &WatcherProc;
-    watcherClass.hInstance = GetModuleHandleW(nullptr);
-    watcherClass.lpszClassName = L"GlimpserRoadWatch";
-    RegisterClassW(&watcherClass);
-    CreateWindowExW(0, L"GlimpserRoadWatch", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), nullptr);
-    HMODULE watch = LoadLibraryW(L"message_watch.dll");
-    auto watchProc = watch ? reinterpret_cast<HOOKPROC>(
-                                 reinterpret_cast<void*>(GetProcAddress(watch, "WatchMessage")))
-                           : nullptr;
-    HHOOK hook = watchProc ? SetWindowsHookExW(WH_GETMESSAGE, watchProc, watch, 0) : nullptr;
+    HHOOK hook = StartMessageWatch(&WatcherProc);
     if (!hook) {
         printf("error: no message hook, so no paint can be seen\n");
         return 1;
