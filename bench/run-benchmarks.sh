@@ -38,6 +38,8 @@ results="$root/bench/RESULTS.md"
     echo
     cat "$root/bench/road_before_after.md"
     echo
+    cat "$root/bench/walk_before_after.md"
+    echo
     echo "## Against maim and scrot, this run (bench/peer_bench.sh)"
     echo
     "$root/bench/peer_bench.sh" "$build" 2>&1 || echo "(peer_bench failed)"
