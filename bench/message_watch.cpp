@@ -1,6 +1,7 @@
-// Loaded into glimpser.exe by the road benchmark's global message hook. It tells the benchmark
-// when the overlay and the viewer finish their first paint and when the overlay takes its first
-// mouse message: moments that no outside observer can see on a screen whose pixels do not change.
+// Loaded into glimpser.exe by the road and walk benchmarks' global message hook. It tells the
+// benchmark when the overlay and the viewer finish their first paint (and the viewer every later
+// one) and when the overlay takes its first mouse message: moments that no outside observer can
+// see on a screen whose pixels do not change.
 #include <windows.h>
 
 namespace {
@@ -8,9 +9,15 @@ namespace {
 constexpr UINT kReport = WM_APP + 77;
 constexpr const wchar_t* kWatcherClass = L"GlimpserRoadWatch";
 
-enum Event : WPARAM { kOverlayPainted = 1, kOverlayMouse = 2, kViewerPainted = 3 };
+// Each of the first three is told once; kViewerRepainted at the end of every viewer paint.
+enum Event : WPARAM {
+    kOverlayPainted = 1,
+    kOverlayMouse = 2,
+    kViewerPainted = 3,
+    kViewerRepainted = 4
+};
 
-bool reported[4] = {};
+bool reported[5] = {};
 HWND paintingWindow = nullptr;
 
 bool IsOverlay(HWND window) {
@@ -18,7 +25,7 @@ bool IsOverlay(HWND window) {
 }
 
 void Report(Event event) {
-    if (reported[event]) {
+    if (reported[event] && event != kViewerRepainted) {
         return;
     }
     reported[event] = true;
@@ -36,7 +43,12 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         if (paintingWindow) {
             // The message after a WM_PAINT is taken once its handler has returned.
-            Report(IsOverlay(paintingWindow) ? kOverlayPainted : kViewerPainted);
+            if (IsOverlay(paintingWindow)) {
+                Report(kOverlayPainted);
+            } else {
+                Report(kViewerPainted);
+                Report(kViewerRepainted);
+            }
             paintingWindow = nullptr;
         }
         if (msg->message == WM_PAINT && msg->hwnd) {

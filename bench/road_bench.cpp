@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/message_watch_client.h"
 #include "e2e/e2e_support.h"
 #include "support/input.h"
 
@@ -56,7 +57,6 @@ struct RoadTimes {
     bool movedMouse = false;  // no mouse message came until the pointer moved
 };
 
-constexpr UINT kWatchReport = WM_APP + 77;
 LARGE_INTEGER watchedEvents[4];
 
 LRESULT CALLBACK WatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -201,18 +201,7 @@ int SameRegionRoad(int argc, wchar_t** argv) {
     }
     std::wstring region = std::wstring(argv[2]) + L"," + argv[3] + L"," + argv[4] + L"," + argv[5];
     int runs = _wtoi(argv[6]);
-    WNDCLASSW watcherClass{};
-    watcherClass.lpfnWndProc = &WatcherProc;
-    watcherClass.hInstance = GetModuleHandleW(nullptr);
-    watcherClass.lpszClassName = L"GlimpserRoadWatch";
-    RegisterClassW(&watcherClass);
-    CreateWindowExW(0, L"GlimpserRoadWatch", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), nullptr);
-    HMODULE watch = LoadLibraryW(L"message_watch.dll");
-    auto watchProc = watch ? reinterpret_cast<HOOKPROC>(
-                                 reinterpret_cast<void*>(GetProcAddress(watch, "WatchMessage")))
-                           : nullptr;
-    HHOOK hook = watchProc ? SetWindowsHookExW(WH_GETMESSAGE, watchProc, watch, 0) : nullptr;
+    HHOOK hook = StartMessageWatch(&WatcherProc);
     if (!hook)
         printf("(no message hook: paint and mouse phases not seen)\n");
 

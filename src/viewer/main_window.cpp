@@ -3,6 +3,7 @@
 #include "capture/capture_session.h"
 #include "history/history_folder.h"
 #include "imaging/bitmap_utils.h"
+#include "imaging/image_file_reader.h"
 #include "imaging/image_saving.h"
 #include "tessel/format.h"
 #include "win/settings.h"
@@ -54,13 +55,7 @@ void CMainWindow::StoreCapture() {
 }
 
 void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
-    Tessel::OwnedPtr<GdiplusBitmap> file = LoadBitmapForGdiplus(path);
-    if (!file) {
-        return;
-    }
-    DropImage();
-    image.Reset(BitmapFromGdiplus(file.Get()));
-    file.Reset();
+    SetImage(ReadImageFile(path));
     FitWindowToImage();
 }
 
@@ -174,6 +169,11 @@ LRESULT CMainWindow::OnStoreFailed(UINT, WPARAM, LPARAM, bool&) {
                     MB_YESNO | MB_ICONERROR) == IDYES) {
         SendMessageW(hwnd, WM_COMMAND, ID_SAVE_AS, 0);
     }
+    return 0;
+}
+
+LRESULT CMainWindow::OnReadAheadDone(UINT, WPARAM wParam, LPARAM, bool&) {
+    readAhead.OnReadDone(wParam);
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "tessel/list.h"
 #include "tessel/owned_ptr.h"
 #include "tessel/string_core.h"
+#include "viewer/read_ahead.h"
 #include "win/command_ids.h"
 #include "win/modal_loop.h"
 #include "win/rect.h"
@@ -92,6 +93,7 @@ public:
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_MODAL_PRETRANSLATE, OnModalPretranslate)
     MESSAGE_HANDLER(WM_STORE_FAILED, OnStoreFailed)
+    MESSAGE_HANDLER(WM_READ_AHEAD_DONE, OnReadAheadDone)
     COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
@@ -113,7 +115,7 @@ private:
     MessageHandler OnCreate, OnSize, OnActivate, OnSetFocus, OnPaint, OnClose, OnEraseBkgnd,
         OnCancelMode, OnContextMenu, OnKeyDown, OnHScroll, OnVScroll, OnMouseMove, OnLButtonDown,
         OnLButtonUp, OnLButtonDblClk, OnMouseWheel, OnCaptureChanged, OnModalPretranslate,
-        OnStoreFailed;
+        OnStoreFailed, OnReadAheadDone;
     CommandHandler OnCommandCopy, OnCommandCopyPath, OnCommandCapture, OnCommandIncludeCursor,
         OnCommandSmoothStretch, OnCommandZoom, OnCommandNavigate, OnCommandDelete,
         OnCommandDeleteAllHistory, OnCommandOpenHistoryFolder, OnCommandSaveAs, OnCommandOpenWith;
@@ -129,6 +131,8 @@ private:
     // GDI+ stays started for everything below, which is destroyed before it.
     GdiplusLifetime gdiplus;
     ScopedBitmap image;
+    // Goes before GDI+ does: its worker may be decoding.
+    ReadAhead readAhead;
     int32_t zoomIndex = 1;
     int32_t wheelRemainder = 0;
     bool fitting = false;

@@ -1,4 +1,7 @@
 // WM_PAINT: the zoomed image, and the application-workspace colour around it.
+#include <cstring>
+#include <memory>
+#include <new>
 #include <optional>
 
 #include "imaging/bitmap_utils.h"
@@ -15,14 +18,72 @@ constexpr int32_t kBandPixels = 1 << 18;
 // processor's cache.
 constexpr int32_t kOutputBandRows = 64;
 
-// The image's rows as 32-bit pixels, copied band by band into a small DIB section: a capture
-// is a device-dependent bitmap whose pixels cannot be read in place, and a history image may
-// have any bit depth.
+// The rows of a 32-bit DIB section, readable in place, and which end of its memory holds the
+// image's top row.
+struct RowsInPlace {
+    const uint32_t* pixels = nullptr;
+    bool bottomUp = false;
+};
+
+bool SameColors(const uint32_t* a, const uint32_t* b, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (((a[i] ^ b[i]) & 0xFFFFFF) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// None unless the bitmap is a 32-bit DIB section whose top row is told apart from its bottom
+// one: GetObject reports a top-down section like an upright one, so the top row is read through
+// GDI and looked for at either end of the memory. The bitmap may not be selected into a DC.
+RowsInPlace FindRowsInPlace(HDC dc, HBITMAP bitmap, Size image) {
+    DIBSECTION section{};
+    if (GetObjectW(bitmap, sizeof section, &section) != sizeof section || !section.dsBm.bmBits ||
+        section.dsBmih.biBitCount != 32 || section.dsBmih.biCompression != BI_RGB ||
+        section.dsBm.bmWidth != image.cx || section.dsBm.bmHeight != image.cy) {
+        return RowsInPlace{};
+    }
+    // Drawing on the bitmap may still be queued.
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    if (image.cy == 1) {
+        return RowsInPlace{pixels, false};
+    }
+    std::unique_ptr<uint32_t[]> top(new (std::nothrow) uint32_t[image.cx]);
+    BITMAPINFO info = Make32BitDibInfo(image.cx, image.cy);
+    if (!top || GetDIBits(dc, bitmap, static_cast<UINT>(image.cy - 1), 1, top.get(), &info,
+                          DIB_RGB_COLORS) != 1) {
+        return RowsInPlace{};
+    }
+    const bool first = SameColors(top.get(), pixels, image.cx);
+    const bool last =
+        SameColors(top.get(), pixels + static_cast<int64_t>(image.cy - 1) * image.cx, image.cx);
+    return first == last ? RowsInPlace{} : RowsInPlace{pixels, last};
+}
+
+// The image's rows as 32-bit pixels: read in place where they can be, else copied band by band
+// into a small DIB section (a capture is a device-dependent bitmap whose pixels cannot be read
+// in place, and an image file may decode to any bit depth).
 class BandSource final : public ScalerSource {
 public:
-    BandSource(HDC imageDC, Size image) : imageDC(imageDC), image(image), bandDC(imageDC) {}
+    BandSource(HDC imageDC, Size image, RowsInPlace rows)
+        : imageDC(imageDC),
+          image(image),
+          inPlace(rows.pixels),
+          bottomUp(rows.bottomUp),
+          bandDC(imageDC) {}
 
     bool Columns(int32_t first, int32_t end) override {
+        if (inPlace) {
+            firstColumn = first;
+            columns = end - first;
+            if (columns > lastRowColumns) {
+                lastRow.reset(new (std::nothrow) uint32_t[columns + kScalerRowPadding]());
+                lastRowColumns = lastRow ? columns : 0;
+            }
+            return lastRow != nullptr;
+        }
         if (band && first == firstColumn && end - first == columns) {
             return true;  // the next band of output rows over the same columns
         }
@@ -45,6 +106,9 @@ public:
     }
 
     const uint32_t* Row(int32_t y) override {
+        if (inPlace) {
+            return RowInPlace(y);
+        }
         if (y < top || y >= top + filled) {
             top = y;
             filled = image.cy - y < rows ? image.cy - y : rows;
@@ -56,8 +120,24 @@ public:
     }
 
 private:
+    const uint32_t* RowInPlace(int32_t y) {
+        const int64_t memoryRow = bottomUp ? image.cy - 1 - y : y;
+        const uint32_t* row = inPlace + memoryRow * image.cx;
+        if (memoryRow < image.cy - 1 || firstColumn + columns + kScalerRowPadding <= image.cx) {
+            return row + firstColumn;
+        }
+        // The last row in memory: the padding the scaler may read past it is not there.
+        std::memcpy(lastRow.get(), row + firstColumn,
+                    sizeof(uint32_t) * static_cast<size_t>(columns));
+        return lastRow.get();
+    }
+
     HDC imageDC;
     Size image;
+    const uint32_t* inPlace;
+    bool bottomUp;
+    std::unique_ptr<uint32_t[]> lastRow;
+    int32_t lastRowColumns = 0;
     ScopedMemDC bandDC;
     ScopedBitmap band;
     std::optional<ScopedSelect> select;
@@ -90,7 +170,10 @@ void CMainWindow::PaintImage(HDC dc, const RECT& update, const RECT& client, Poi
     Size source = ImageSize();
     int32_t percent = ZoomSteps[zoomIndex];
     bool smooth = UsesSmoothStretch(smoothStretch, percent);
+    const bool direct = percent == 100 || (!smooth && percent < 100);
     ScopedMemDC memory(dc);
+    const RowsInPlace inPlace =
+        direct ? RowsInPlace{} : FindRowsInPlace(memory.Get(), image.Get(), source);
     ScopedSelect select(memory.Get(), image.Get());
     if (percent == 100) {
         BitBlt(dc, origin.x, origin.y, zoomed.cx, zoomed.cy, memory.Get(), 0, 0, SRCCOPY);
@@ -115,7 +198,7 @@ void CMainWindow::PaintImage(HDC dc, const RECT& update, const RECT& client, Poi
     if (!ReservePaintBuffer(dc, Size{width, bandRows})) {
         return;
     }
-    BandSource rows(memory.Get(), source);
+    BandSource rows(memory.Get(), source, inPlace);
     ScopedMemDC buffer(dc);
     ScopedSelect selectBuffer(buffer.Get(), paintBuffer.Get());
     for (int32_t top = visible.top; top < visible.bottom; top += bandRows) {

@@ -156,10 +156,23 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
     if (!ConfirmDropUnsavedCapture()) {
         return 0;
     }
+    const int step = id == ID_PREVIOUS ? -1 : 1;
     Tessel::String path;
-    if (history.Navigate(currentPath, id == ID_PREVIOUS ? -1 : 1, path)) {
-        currentPath = path;
+    if (!history.Navigate(currentPath, step, path)) {
+        return 0;
+    }
+    HBITMAP held = readAhead.Step(currentPath, image, path);
+    currentPath = path;
+    if (held) {
+        SetImage(held);
+        FitWindowToImage();
+    } else {
         LoadHistoryImage(currentPath);
+    }
+    // The user is likely to go on the same way (from the start: back from the newest).
+    Tessel::String ahead;
+    if (history.Navigate(currentPath, step, ahead)) {
+        readAhead.Start(hwnd, ahead);
     }
     return 0;
 }

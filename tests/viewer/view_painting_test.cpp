@@ -1,4 +1,5 @@
 // What the viewer paints, read back from its client area.
+#include "imaging/bitmap_utils.h"
 #include "viewer/viewer_fixture.h"
 #include "viewer/zoom_geometry.h"
 
@@ -33,15 +34,42 @@ std::vector<uint32_t> StretchedWhole(HWND window, HBITMAP image, int percent) {
     return BitmapPixels(result.Get());
 }
 
+// Noise in an upright (bottom-up) 32-bit DIB section, as an image file is read into.
+HBITMAP MakeUprightNoiseBitmap(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    for (int y = 0; bitmap && y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            static_cast<uint32_t*>(bits)[(height - 1 - y) * width + x] = Noise(x, y) & 0xFFFFFF;
+        }
+    }
+    return bitmap;
+}
+
 }  // namespace
 
 // Scrolled-in strips, pans and invalidated slivers, each painted on its own, add up to exactly
 // what one whole repaint draws, at every zoom, in both modes, on odd image sizes. Sharp pixels
 // are those StretchBlt gives the whole image; smoothing blends neighbours, so its pixels differ
-// from them but on a single pixel.
+// from them but on a single pixel. Top-down images and upright ones are read in place, a
+// capture's pixels are copied out.
 TEST_F(ViewerTest, PiecewisePaintsMatchTheWholeRepaint) {
-    for (SIZE size : {SIZE{1201, 803}, SIZE{1, 1}, SIZE{7, 3000}}) {
-        OpenViewer(MakeNoiseBitmap(size.cx, size.cy));
+    struct Image {
+        SIZE size;
+        HBITMAP (*make)(int width, int height);
+    } images[] = {{{1201, 803}, MakeNoiseBitmap},
+                  {{1, 1}, MakeNoiseBitmap},
+                  {{7, 3000}, MakeNoiseBitmap},
+                  {{301, 203}, MakeUprightNoiseBitmap},
+                  {{301, 203}, [](int width, int height) {
+                       ScopedBitmap noise(MakeNoiseBitmap(width, height));
+                       return CopyBitmapScaled(noise.Get(), 1.0);
+                   }}};
+    for (const Image& image : images) {
+        const SIZE size = image.size;
+        OpenViewer(image.make(size.cx, size.cy));
         HWND window = Window();
         for (WORD mode : {ID_SMOOTH_DISABLED, ID_SMOOTH_ENABLED}) {
             Command(mode);

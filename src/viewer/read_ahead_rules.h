@@ -1,0 +1,24 @@
+#pragma once
+// How many images the viewer holds beside the shown one, and when an image read earlier may
+// still be shown in place of its file.
+#include <cstdint>
+
+// A file as it was seen before it was read: a file replaced under the same name changes its
+// size or its write time.
+struct FileStamp {
+    bool exists = false;
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Images held beside the shown one (the one left by the last step and the one read ahead),
+// counting a read still under way.
+inline constexpr int32_t kHeldImages = 2;
+
+// How many of the held images, oldest first, give way before `adding` more are held while
+// `reading` reads are under way.
+int32_t HeldImagesToDrop(int32_t held, int32_t reading, int32_t adding);
+
+// An image read from a file seen as `read` stands for the file seen now as `now`.
+bool HeldImageCurrent(const FileStamp& read, const FileStamp& now);
