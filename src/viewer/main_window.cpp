@@ -3,6 +3,7 @@
 #include "capture/capture_session.h"
 #include "history/history_folder.h"
 #include "imaging/bitmap_utils.h"
+#include "imaging/image_file_reader.h"
 #include "imaging/image_saving.h"
 #include "tessel/format.h"
 #include "win/settings.h"
@@ -54,13 +55,8 @@ void CMainWindow::StoreCapture() {
 }
 
 void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
-    Tessel::OwnedPtr<GdiplusBitmap> file = LoadBitmapForGdiplus(path);
-    if (!file) {
-        return;
-    }
     DropImage();
-    image.Reset(BitmapFromGdiplus(file.Get()));
-    file.Reset();
+    image.Reset(ReadImageFile(path));
     FitWindowToImage();
 }
 

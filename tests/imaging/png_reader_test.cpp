@@ -10,61 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "imaging/png_file_bytes.h"
+
 namespace {
-
-void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
-    out.insert(out.end(), {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
-                           static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
-}
-
-void AppendChunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data) {
-    PutBigEndian(file, static_cast<uint32_t>(data.size()));
-    const size_t start = file.size();
-    file.insert(file.end(), type, type + 4);
-    file.insert(file.end(), data.begin(), data.end());
-    PutBigEndian(file, static_cast<uint32_t>(crc32(0, file.data() + start, data.size() + 4)));
-}
-
-std::vector<uint8_t> Deflate(const std::vector<uint8_t>& bytes) {
-    std::vector<uint8_t> out(compressBound(bytes.size()));
-    uLongf size = out.size();
-    EXPECT_EQ(compress(out.data(), &size, bytes.data(), bytes.size()), Z_OK);
-    out.resize(size);
-    return out;
-}
-
-struct FileParts {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint8_t colorType = 2;
-    uint8_t bitDepth = 8;
-    uint8_t interlace = 0;
-    std::vector<uint8_t> zlib;  // the image data, cut into `pieces` IDAT chunks
-    int pieces = 1;
-    bool interrupted = false;        // another chunk between the pieces
-    const char* chunkType = "tEXt";  // one more chunk, before the image data
-    std::vector<uint8_t> chunk{'a', 0, 'b'};
-};
-
-std::vector<uint8_t> MakeFile(const FileParts& parts) {
-    std::vector<uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutBigEndian(header, parts.width);
-    PutBigEndian(header, parts.height);
-    header.insert(header.end(), {parts.bitDepth, parts.colorType, 0, 0, parts.interlace});
-    AppendChunk(file, "IHDR", header);
-    AppendChunk(file, parts.chunkType, parts.chunk);
-    for (int i = 0; i < parts.pieces; ++i) {
-        const size_t begin = parts.zlib.size() * i / parts.pieces;
-        const size_t end = parts.zlib.size() * (i + 1) / parts.pieces;
-        if (i > 0 && parts.interrupted) {
-            AppendChunk(file, "tEXt", {'x'});
-        }
-        AppendChunk(file, "IDAT", {parts.zlib.begin() + begin, parts.zlib.begin() + end});
-    }
-    AppendChunk(file, "IEND", {});
-    return file;
-}
 
 int Paeth(int a, int b, int c) {
     const int p = a + b - c;
