@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_harness.h"
-#include "imaging/png_file_bytes.h"
+#include "support/png_chunks.h"
 #include "imaging/png_reader.h"
 
 void Fuzz(const std::string& input) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/png_file_bytes.h"
+#include "support/png_chunks.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-// PNG files put together chunk by chunk, for the reader's tests and its fuzzer: the parts a test
-// wants broken are given as they are, every check sum is right.
+// PNG files put together chunk by chunk, every check sum right, with whatever a test wants wrong
+// inside them. Portable, for the reader's native tests and its fuzzer as well.
 #include <zlib.h>
 
 #include <cstdint>
@@ -11,13 +11,14 @@ inline void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
                            static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
 }
 
-inline void AppendChunk(std::vector<uint8_t>& file, const char* type,
-                        const std::vector<uint8_t>& data) {
+inline void PutChunk(std::vector<uint8_t>& file, const char* type,
+                     const std::vector<uint8_t>& data) {
     PutBigEndian(file, static_cast<uint32_t>(data.size()));
     const size_t start = file.size();
     file.insert(file.end(), type, type + 4);
     file.insert(file.end(), data.begin(), data.end());
-    PutBigEndian(file, static_cast<uint32_t>(crc32(0, file.data() + start, data.size() + 4)));
+    PutBigEndian(file, static_cast<uint32_t>(
+                           crc32(0, file.data() + start, static_cast<uInt>(data.size() + 4))));
 }
 
 // zlib's stream of the bytes.
@@ -48,16 +49,16 @@ inline std::vector<uint8_t> MakeFile(const FileParts& parts) {
     PutBigEndian(header, parts.width);
     PutBigEndian(header, parts.height);
     header.insert(header.end(), {parts.bitDepth, parts.colorType, 0, 0, parts.interlace});
-    AppendChunk(file, "IHDR", header);
-    AppendChunk(file, parts.chunkType, parts.chunk);
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, parts.chunkType, parts.chunk);
     for (int i = 0; i < parts.pieces; ++i) {
         const size_t begin = parts.zlib.size() * i / parts.pieces;
         const size_t end = parts.zlib.size() * (i + 1) / parts.pieces;
         if (i > 0 && parts.interrupted) {
-            AppendChunk(file, "tEXt", {'x'});
+            PutChunk(file, "tEXt", {'x'});
         }
-        AppendChunk(file, "IDAT", {parts.zlib.begin() + begin, parts.zlib.begin() + end});
+        PutChunk(file, "IDAT", {parts.zlib.begin() + begin, parts.zlib.begin() + end});
     }
-    AppendChunk(file, "IEND", {});
+    PutChunk(file, "IEND", {});
     return file;
 }
