@@ -12,7 +12,8 @@ for round in 1 2; do
     # Wine shows the Unix root as drive Z:.
     "$root/scripts/with-wine.sh" "$build" "$build/win/bench/decode_bench.exe" "Z:${keep//\//\\}" |
         tr -d '\r'
-    python3 - "$keep" <<'PYTHON'
+    # The system's Python, which Debian's Pillow is installed for.
+    /usr/bin/python3 - "$keep" <<'PYTHON'
 import glob, os, statistics, sys, time
 from PIL import Image
 for path in sorted(glob.glob(os.path.join(sys.argv[1], "*.png"))):

@@ -180,43 +180,16 @@ void UnfilterRow(const uint8_t* in, uint32_t width, const uint8_t* above, uint8_
     }
 }
 
-template <uint32_t kChannels>
-bool Unfilter(const uint8_t* in, uint32_t width, const uint8_t* above, uint8_t* out) {
-    switch (in[0]) {
-        case kNone:
-            UnfilterRow<kChannels, kNone>(in + 1, width, above, out);
-            return true;
-        case kSub:
-            UnfilterRow<kChannels, kSub>(in + 1, width, above, out);
-            return true;
-        case kUp:
-            UnfilterRow<kChannels, kUp>(in + 1, width, above, out);
-            return true;
-        case kAverage:
-            UnfilterRow<kChannels, kAverage>(in + 1, width, above, out);
-            return true;
-        case kPaeth:
-            UnfilterRow<kChannels, kPaeth>(in + 1, width, above, out);
-            return true;
-        default:
-            return false;
-    }
-}
+using RowUnfilter = void (*)(const uint8_t* in, uint32_t width, const uint8_t* above, uint8_t* out);
 
-// The filtered row (filter byte first) into its pixels; false for an unknown filter.
-bool UnfilterAny(uint32_t channels, const uint8_t* in, uint32_t width, const uint8_t* above,
-                 uint8_t* out) {
-    switch (channels) {
-        case 1:
-            return Unfilter<1>(in, width, above, out);
-        case 2:
-            return Unfilter<2>(in, width, above, out);
-        case 3:
-            return Unfilter<3>(in, width, above, out);
-        default:
-            return Unfilter<4>(in, width, above, out);
-    }
-}
+template <uint32_t kChannels>
+constexpr RowUnfilter kUnfilters[5] = {
+    UnfilterRow<kChannels, kNone>, UnfilterRow<kChannels, kSub>, UnfilterRow<kChannels, kUp>,
+    UnfilterRow<kChannels, kAverage>, UnfilterRow<kChannels, kPaeth>};
+
+// By the number of channels less one, then by filter type.
+constexpr const RowUnfilter* kUnfiltersByKind[4] = {kUnfilters<1>, kUnfilters<2>, kUnfilters<3>,
+                                                    kUnfilters<4>};
 
 // Hands the image data of the file, chunk after chunk, to zlib.
 class DataFeed {
@@ -372,6 +345,7 @@ bool DecodePng(const uint8_t* file, size_t size, const PngLayout& layout, uint8_
     inflation.started = true;
     std::memset(inflation.rows + batchRows * rowBytes, 0, kReadSlack);
     DataFeed feed(file, size);
+    const RowUnfilter* unfilters = kUnfiltersByKind[layout.channels - 1];
     const uint8_t* above = inflation.zeros;
     for (uint32_t y = 0; y < layout.height;) {
         const size_t count = std::min<size_t>(batchRows, layout.height - y);
@@ -379,11 +353,12 @@ bool DecodePng(const uint8_t* file, size_t size, const PngLayout& layout, uint8_
             return false;
         }
         for (size_t r = 0; r < count; ++r, ++y) {
+            const uint8_t* row = inflation.rows + r * rowBytes;
             uint8_t* out = target + static_cast<ptrdiff_t>(y) * stride;
-            if (!UnfilterAny(layout.channels, inflation.rows + r * rowBytes, layout.width, above,
-                             out)) {
+            if (row[0] > kPaeth) {
                 return false;
             }
+            unfilters[row[0]](row + 1, layout.width, above, out);
             above = out;
         }
     }
