@@ -32,7 +32,7 @@ bool ReadExactly(HANDLE file, uint8_t* into, size_t size) {
     return true;
 }
 
-// The whole file when its header is one the program's reader decodes; empty otherwise, so that
+// The whole file when its header is one the program's reader decodes; false otherwise, so that
 // other images are read only once, by GDI+.
 bool ReadPngFile(const Tessel::String& path, FileBytes* file) {
     // Other processes may rename or delete history files while they are read here.
