@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark under Wine on a 1920x1080 and a 3840x2160 Xvfb screen and
 # records the figures in bench/RESULTS.md, then Glimpser beside maim and scrot on a realistic
-# 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs), and the
-# PNG encoder's deflate beside zlib's (bench/deflate_bench.sh, native), and the history walk
-# beside ImageMagick's decode of the same file (bench/walk_bench.sh).
+# 3840x2160 screen (bench/peer_bench.sh, whose tools scripts/setup-bench.sh installs), the
+# viewer's PNG reader beside GDI+ and Pillow (bench/decode_bench.sh), the history walk beside
+# ImageMagick's decode of the same file (bench/walk_bench.sh), and the PNG encoder's deflate
+# beside zlib's (bench/deflate_bench.sh, native).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/prepare-build.sh"
 "$root/scripts/setup-bench.sh"
 benches=(road_bench capture_bench feedback_bench history_bench save_bench viewer_bench tessel_bench)
-cmake --build "$build/win" --target glimpser walk_bench "${benches[@]}" -j"$(nproc)" 2>/dev/null \
+cmake --build "$build/win" --target glimpser walk_bench decode_bench "${benches[@]}" -j"$(nproc)" 2>/dev/null \
     || cmake --build "$build/win" -j"$(nproc)"
 trap '"$root/scripts/stop-wine.sh" "$build"' EXIT
 
@@ -43,6 +44,14 @@ results="$root/bench/RESULTS.md"
     echo "## Against maim and scrot, this run (bench/peer_bench.sh)"
     echo
     "$root/bench/peer_bench.sh" "$build" 2>&1 || echo "(peer_bench failed)"
+    echo
+    cat "$root/bench/decode_before_after.md"
+    echo
+    echo "### This run (bench/decode_bench.sh)"
+    echo
+    echo '```'
+    "$root/bench/decode_bench.sh" "$build" 2>&1 || echo "(decode_bench failed)"
+    echo '```'
     echo
     echo "## The history walk, this run (bench/walk_bench.sh)"
     echo

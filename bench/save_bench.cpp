@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_clock.h"
+#include "bench/bench_timings.h"
 #include "imaging/bitmap_utils.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/image_saving.h"
@@ -30,29 +30,6 @@ namespace {
 
 constexpr int kRuns = 5;
 
-// Processor time of this process: other work on a shared machine does not count in it.
-double CpuNow() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& t) {
-        return static_cast<double>(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
-// Wall and processor milliseconds of the runs of one step.
-struct Timings {
-    void Run(const auto& step) {
-        const double wall = NowMs();
-        const double cpu = CpuNow();
-        step();
-        wallMs.push_back(NowMs() - wall);
-        cpuMs.push_back((CpuNow() - cpu) * 1000.0);
-    }
-    std::vector<double> wallMs;
-    std::vector<double> cpuMs;
-};
-
 double MiB(size_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
@@ -66,11 +43,6 @@ size_t FileSize(const std::wstring& path) {
 int Silent(const Tessel::String& text, uint32_t) {
     std::printf("message: %s\n", text.CStr());
     return IDOK;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 CLSID GdiplusPngEncoder() {
@@ -101,12 +73,6 @@ bool SaveWithGdiplus(HBITMAP capture, const std::wstring& path, const CLSID& enc
     Tessel::OwnedPtr<GdiplusBitmap> wrapper = WrapBitmapForGdiplus(capture);
     GdipBitmapSetResolution(wrapper->Native(), 96.0f, 96.0f);
     return GdipSaveImageToFile(wrapper->Native(), path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
-}
-
-void Print(const char* name, const Timings& timings) {
-    std::printf("%s: %.1f ms (processor %.1f ms, fastest %.1f ms)\n", name, Median(timings.wallMs),
-                Median(timings.cpuMs),
-                *std::min_element(timings.wallMs.begin(), timings.wallMs.end()));
 }
 
 bool Measure(int width, int height, const TempFolder& folder, const wchar_t* keepIn) {

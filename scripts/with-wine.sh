@@ -9,6 +9,11 @@
 # BLACKONWHITE mode, ANDs the pixels it drops when shrinking; GDI+'s default (bilinear)
 # DrawImage samples from each pixel's top-left corner and fades the last row and column to
 # transparent unless the image attributes' wrap mode is TileFlipXY.
+# Wine's GDI+ decodes an 8-bit RGB PNG as 24bppRGB and RGBA as 32bppARGB (not premultiplied);
+# a PNG whose data is cut short gives no image.
+# A new DIB section is fresh memory: the first write to each page is a page fault, and on this
+# machine (natively too) the faults of a 3840x2160 section cost about as much processor
+# time as inflating and unfiltering the PNG that fills it (bench/decode_bench.sh).
 set -euo pipefail
 # A failing set-up step ends the script; say which, since its own output often goes to a log.
 trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR

@@ -1,5 +1,7 @@
 #pragma once
-// Reading a history or other image file into the bitmap the viewer shows.
+// History files as the viewer shows them: PNGs of the kinds the program writes are read by its
+// own reader (png_reader.h) straight into the DIB section that is painted; everything else, and
+// any file that reader turns away, is decoded by GDI+ as before.
 #include <windows.h>
 
 #include "tessel/string_core.h"

@@ -81,6 +81,29 @@ TEST_F(EndToEnd, HostileSettingsAndFilesNeitherCrashNorTouchOtherFiles) {
              WriteFileBytes(history + L"\\Glimpser 3.png", {});
              CreateDirectoryW((history + L"\\Glimpser 4.png").c_str(), nullptr);
          }},
+        {{"PNG files cut short, with a wrong check sum, with fewer or more rows than their header "
+          "says, and a 30000x30000 header over a few KB",
+          L"/open", Gesture::WalkBack, true,
+          L"Glimpser 1.png|Glimpser 2.png|Glimpser 3.png|Glimpser 4.png|Glimpser 5.png", nullptr},
+         [&] {
+             std::vector<uint8_t> noise(64 * 96 * 3);
+             for (size_t i = 0; i < noise.size(); ++i)
+                 noise[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+             const auto picture = [&](uint32_t rows, uint32_t declared, uint32_t width = 64) {
+                 std::vector<uint8_t> file = EncodePng(
+                     {64, rows, 8, 2, {}, {noise.begin(), noise.begin() + 64 * 3 * rows}});
+                 PatchPngHeader(file, width, declared);
+                 return file;
+             };
+             const std::vector<uint8_t> whole = picture(64, 64);
+             std::vector<uint8_t> badCrc = whole;
+             badCrc[badCrc.size() - 12 - 30] ^= 0x10;
+             WriteFileBytes(history + L"\\Glimpser 1.png", {whole.begin(), whole.end() - 40});
+             WriteFileBytes(history + L"\\Glimpser 2.png", badCrc);
+             WriteFileBytes(history + L"\\Glimpser 3.png", picture(32, 64));
+             WriteFileBytes(history + L"\\Glimpser 4.png", picture(96, 64));
+             WriteFileBytes(history + L"\\Glimpser 5.png", picture(64, 30000, 30000));
+         }},
         // With no documents folder and no usable "HistoryFolder" the capture is still shown.
         {{"no history folder at all", L"/capture:region", Gesture::Drag, true, L"", &kCaptured,
           nullptr, L"There is no history folder", history},

@@ -6,24 +6,17 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
+#include "support/png_chunks.h"
 
-void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<uint8_t>(value >> shift));
-    }
+void PatchPngHeader(std::vector<uint8_t>& file, uint32_t width, uint32_t height) {
+    std::vector<uint8_t> fields;
+    PutBigEndian(fields, width);
+    PutBigEndian(fields, height);
+    std::copy(fields.begin(), fields.end(), file.begin() + 16);
+    std::vector<uint8_t> sum;
+    PutBigEndian(sum, static_cast<uint32_t>(crc32(0, file.data() + 12, 4 + 13)));
+    std::copy(sum.begin(), sum.end(), file.begin() + 29);
 }
-
-void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    PutBigEndian(out, static_cast<uint32_t>(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, static_cast<uint32_t>(
-                          crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
-}
-
-}  // namespace
 
 std::vector<uint8_t> EncodePng(const PngImage& image) {
     std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

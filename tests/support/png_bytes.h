@@ -17,6 +17,9 @@ struct PngImage {
 // A valid PNG of the image: its rows unfiltered (filter 0), deflated by zlib.
 std::vector<uint8_t> EncodePng(const PngImage& image);
 
+// Gives the file's header chunk another size, its check sum made right again.
+void PatchPngHeader(std::vector<uint8_t>& file, uint32_t width, uint32_t height);
+
 // The whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
