@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "history/file_base.h"
+#include "imaging/background_png_write.h"
 #include "imaging/gdiplus_bitmap.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/zoom_scaler.h"
@@ -23,6 +24,8 @@
 // Posted by StoreCapture when a fresh capture got no history file, so that the question comes
 // up over the shown capture rather than before the window is.
 constexpr UINT WM_STORE_FAILED = WM_APP + 1;
+// Posted by the worker that writes a fresh capture's PNG when it is done.
+constexpr UINT WM_STORE_DONE = WM_APP + 2;
 
 class CMainWindow : public CWindowImpl<CMainWindow> {
 public:
@@ -47,7 +50,12 @@ public:
     // Takes ownership of bitmap; deletes the bitmap held before.
     void SetImage(HBITMAP bitmap);
     void TakeCaptureRegion(const Rect& region);
+    // Shows the fresh capture at once and writes it into the history on a worker thread.
     void StoreCapture();
+    // Waits for the capture's write, if one runs, and makes its file current, or tells the
+    // user why there is none. Everything that needs the file, or replaces the image, calls it
+    // first.
+    void FinishStore();
     void LoadHistoryImage(const Tessel::String& path);
     void DropImage();
 
@@ -67,6 +75,7 @@ public:
 
     HBITMAP Image() const { return image.Get(); }
     const Tessel::String& CurrentPath() const { return currentPath; }
+    bool Storing() const { return captureWrite.Running(); }
 
     BEGIN_MSG_MAP(CMainWindow)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -89,6 +98,7 @@ public:
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_MODAL_PRETRANSLATE, OnModalPretranslate)
     MESSAGE_HANDLER(WM_STORE_FAILED, OnStoreFailed)
+    MESSAGE_HANDLER(WM_STORE_DONE, OnStoreDone)
     COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
@@ -110,7 +120,7 @@ private:
     MessageHandler OnCreate, OnSize, OnActivate, OnSetFocus, OnPaint, OnClose, OnEraseBkgnd,
         OnCancelMode, OnContextMenu, OnKeyDown, OnHScroll, OnVScroll, OnMouseMove, OnLButtonDown,
         OnLButtonUp, OnLButtonDblClk, OnMouseWheel, OnCaptureChanged, OnModalPretranslate,
-        OnStoreFailed;
+        OnStoreFailed, OnStoreDone;
     CommandHandler OnCommandCopy, OnCommandCopyPath, OnCommandCapture, OnCommandIncludeCursor,
         OnCommandSmoothStretch, OnCommandZoom, OnCommandNavigate, OnCommandDelete,
         OnCommandDeleteAllHistory, OnCommandOpenHistoryFolder, OnCommandSaveAs, OnCommandOpenWith;
@@ -142,6 +152,8 @@ private:
     Tessel::String currentPath;
     // Why the last fresh capture has no history file, until the user has been told.
     Tessel::String storeFailure;
+    // Where the capture being written goes; its file is current once the write is done.
+    Tessel::String storingPath;
     Rect captureRegion{0, 0, 0, 0};
     Tessel::List<Tessel::OwnedPtr<COpenWithInfo>> openWithList;
     // WM_SETICON does not take the icons over.
@@ -153,6 +165,8 @@ private:
     uint32_t* paintPixels = nullptr;
     Size paintBufferSize{0, 0};
     ZoomScaler scaler;
+    // Reads `image`, so it is finished before the image goes.
+    BackgroundPngWrite captureWrite;
 };
 
 #endif

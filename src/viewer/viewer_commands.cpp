@@ -78,6 +78,7 @@ LRESULT CMainWindow::OnCommandCopy(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandCopyPath(WORD, WORD, HWND, bool&) {
+    FinishStore();
     if (currentPath.IsEmpty() || !OpenClipboard(hwnd)) {
         return 0;
     }
@@ -150,6 +151,7 @@ LRESULT CMainWindow::OnCommandZoom(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
+    FinishStore();
     Tessel::String path;
     if (history.Navigate(currentPath, id == ID_PREVIOUS ? -1 : 1, path)) {
         currentPath = path;
@@ -159,6 +161,7 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandDelete(WORD, WORD, HWND, bool&) {
+    FinishStore();
     if (currentPath.IsEmpty()) {
         return 0;
     }
@@ -175,6 +178,7 @@ LRESULT CMainWindow::OnCommandDelete(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandDeleteAllHistory(WORD, WORD, HWND, bool&) {
+    FinishStore();
     if (ShowMessage(Tessel::String("Are you sure you want to delete all history files?"),
                     MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return 0;
@@ -187,6 +191,7 @@ LRESULT CMainWindow::OnCommandDeleteAllHistory(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandOpenHistoryFolder(WORD, WORD, HWND, bool&) {
+    FinishStore();
     LaunchCommandLine(ExplorerSelectCommand(currentPath));
     return 0;
 }
@@ -205,6 +210,7 @@ LRESULT CMainWindow::OnCommandSaveAs(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandOpenWith(WORD, WORD id, HWND, bool&) {
+    FinishStore();
     int32_t index = OpenWithIndex(id, openWithList.Count());
     if (index >= 0) {
         LaunchCommandLine(
