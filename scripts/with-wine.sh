@@ -50,7 +50,8 @@ else
     # a thread costs about 1 MiB of working set that stays after it ends; the first blit into a
     # new window pays for touching its whole surface; a process's first window enters COM
     # (Wine's input method: 4-5 MiB of working set), so COM calls work there even without
-    # CoInitialize, which costs 20-50 ms of its own; the Save As dialog is titled "Save".
+    # CoInitialize, which costs 20-50 ms of its own; the Save As dialog is titled "Save"; the id
+    # of a process that has ended is not handed out again at once, so OpenProcess on it fails.
     Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
