@@ -50,6 +50,8 @@ struct RoadTimes {
     double fileComplete = 0;     // it has its name and the writer has closed it
     double viewerShown = 0;      // the viewer window is visible
     double viewerPainted = 0;    // its first WM_PAINT has returned
+    double releaseToPaint = 0;   // from the overlay's end (the release) to the viewer's paint
+    double releaseToPng = 0;     // from the overlay's end to the complete PNG
     double startWorkingSet = 0;  // MiB, when the capture starts: what the process needs anyway
     double peakWorkingSet = 0;   // MiB, read from the process before it ends
     double peakPagefile = 0;
@@ -167,6 +169,8 @@ bool OneSameRegionRun(const std::wstring& file, RoadTimes& t) {
         watchedEvents[1].QuadPart ? CounterToMs(watchedEvents[1].QuadPart) - start : 0;
     t.firstMouse = watchedEvents[2].QuadPart ? CounterToMs(watchedEvents[2].QuadPart) - start : 0;
     t.viewerPainted = CounterToMs(watchedEvents[3].QuadPart) - start;
+    t.releaseToPaint = t.viewerPainted - t.overlayHidden;
+    t.releaseToPng = t.fileComplete - t.overlayHidden;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -244,6 +248,8 @@ int SameRegionRoad(int argc, wchar_t** argv) {
     for (const Row& row : rows)
         printf("  %-48s %8.1f\n", row.name, Median(done, row.field));
     printf("start_to_png_less_400_ms: %.1f\n", Median(done, &RoadTimes::fileComplete) - 400);
+    printf("release_to_viewer_paint_ms: %.1f\n", Median(done, &RoadTimes::releaseToPaint));
+    printf("release_to_png_ms: %.1f\n", Median(done, &RoadTimes::releaseToPng));
     printf("png_bytes: %.0f\n", Median(done, &RoadTimes::pngBytes));
     printf("start_working_set_mib: %.1f\n", Median(done, &RoadTimes::startWorkingSet));
     printf("peak_working_set_mib: %.1f\n", Median(done, &RoadTimes::peakWorkingSet));

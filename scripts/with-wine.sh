@@ -69,7 +69,9 @@ else
     # registered again; with no tray on the X display the notification icons sit in Wine's own
     # "Wine System Tray" window, and a balloon (NIF_INFO) comes about 2 s after it is asked for
     # as a visible TTS_BALLOON tooltip of explorer.exe, which answers its text (TTM_ENUMTOOLSW)
-    # only into memory of that process.
+    # only into memory of that process;
+    # the id of a process that has ended is not handed out again at once, so OpenProcess on it
+    # fails.
     Xvfb ":$display" -screen 0 "$screen" -nolisten tcp -dpi 96 -noreset > "$build/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done

@@ -18,6 +18,7 @@ public:
     virtual ~CFileBase() = default;
 
     // An empty folder means there is no history: nothing is listed and no capture is stored.
+    // Removes what dead writers left in the folder.
     void Init(const Tessel::String& folder, const Tessel::String& pattern,
               const Tessel::String& format, int32_t maxFiles);
     // Where trimmed files go; empty deletes them.
@@ -29,9 +30,15 @@ public:
     void Refresh();
 
     // Chooses the next numbered name above every numbered file, lists it and trims the history
-    // before the caller writes the file at `path`. False, with `path` untouched, when the
-    // history folder is not an existing folder or no number is left.
+    // (never a file that sorts after it) before the caller writes the file at `path`. False,
+    // with `path` untouched, when the history folder is not an existing folder or no number is
+    // left.
     bool AddCapture(Tessel::String& path);
+    // For a capture written completely at `temporary` whose name, `path`, another process took
+    // meanwhile: re-reads the folder and renames the file to the next free number, never
+    // replacing a file, a bounded number of times. Then `path` is where it lies; false when it
+    // could not be placed, and the temporary file is removed.
+    bool PlaceCapture(const Tessel::String& temporary, Tessel::String& path);
     // The existing file `step` places away from the one at `current` (or, without a listed
     // current file, the oldest for a positive step and the newest otherwise). Vanished files
     // are skipped; there is no wrap-around. False leaves `path` untouched.
@@ -46,7 +53,12 @@ public:
     const Tessel::String& Folder() const { return historyFolder; }
 
 private:
-    void Trim();
+    // The first free name above every listed numbered name, with its full path.
+    bool ChooseName(Tessel::String& name, Tessel::String& path);
+    // `older`: how many listed names sort before the new capture's.
+    void Trim(int older);
+    // Temporary files of processes that are gone, or of a day ago.
+    void RemoveLeftovers();
 
     Tessel::String historyFolder;
     Tessel::String archiveFolder;

@@ -79,9 +79,29 @@ bool ChooseHistoryNumber(const Tessel::List<Tessel::String>& sortedNames, const 
     return true;
 }
 
-int TrimCount(int count, int32_t maxHistory) {
+int TrimCount(int count, int32_t maxHistory, int older) {
     if (maxHistory < 0 || count <= maxHistory) {
         return 0;
     }
-    return count - maxHistory;
+    return count - maxHistory < older ? count - maxHistory : older;
+}
+
+bool IsHistoryName(const char* name, const char* nameFormat) {
+    const char* placeholder = std::strstr(nameFormat, "%i");
+    if (placeholder == nullptr) {
+        return false;
+    }
+    const size_t prefixLength = static_cast<size_t>(placeholder - nameFormat);
+    if (std::strlen(name) < prefixLength || !EqualFolded(name, nameFormat, prefixLength)) {
+        return false;
+    }
+    const char* digits = name + prefixLength;
+    const char* rest = digits;
+    while (IsDigit(*rest)) {
+        ++rest;
+    }
+    const char* suffix = placeholder + 2;
+    const size_t suffixLength = std::strlen(suffix);
+    return rest != digits && std::strlen(rest) == suffixLength &&
+           EqualFolded(rest, suffix, suffixLength);
 }

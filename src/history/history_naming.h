@@ -15,8 +15,13 @@
 bool ChooseHistoryNumber(const Tessel::List<Tessel::String>& sortedNames, const char* nameFormat,
                          int32_t nextNumber, int32_t& number);
 
-// How many of the oldest `count` names go so that `maxHistory` stay; a negative `maxHistory`
-// keeps everything.
-int TrimCount(int count, int32_t maxHistory);
+// How many of the oldest `count` names go so that `maxHistory` stay, but never more than the
+// `older` names that sort before the capture being stored: a file of another process newer than
+// it is not ours to trim. A negative `maxHistory` keeps everything.
+int TrimCount(int count, int32_t maxHistory, int older);
+
+// Whether `name` is `nameFormat` with a run of decimal digits in place of its "%i", letters in
+// either case: a name this program gives a capture.
+bool IsHistoryName(const char* name, const char* nameFormat);
 
 #endif

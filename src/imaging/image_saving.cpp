@@ -75,36 +75,25 @@ bool GetChosenPath(IFileSaveDialog* dialog, Tessel::String& path) {
     return true;
 }
 
-bool Fail(const char* text, Tessel::String* failure) {
-    if (failure != nullptr) {
-        *failure = Tessel::String(text);
-    } else {
-        ShowMessage(Tessel::String(text), MB_ICONERROR);
-    }
+bool Fail(const char* text) {
+    ShowMessage(Tessel::String(text), MB_ICONERROR);
     return false;
 }
 
 }  // namespace
 
-bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, ExistingFile existing,
-               Tessel::String* failure) {
+bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, ExistingFile existing) {
     const Tessel::String extension = GetExtension(path);
     if (IsPng(extension)) {
-        switch (WritePngFile(bitmap, path, dpi, existing == ExistingFile::Replace)) {
-            case PngFileResult::Written:
-                return true;
-            case PngFileResult::NoMemory:
-                return Fail("Failed to save image - internal error", failure);
-            case PngFileResult::Failed:
-                break;
-        }
-        return Fail("Failed to save file", failure);
+        const PngFileResult result =
+            WritePngFile(bitmap, path, dpi, existing == ExistingFile::Replace);
+        return result == PngFileResult::Written || Fail(DescribePngFileFailure(result));
     }
 
     const GdiplusLifetime gdiplus;
     Tessel::OwnedPtr<GdiplusBitmap> wrapper = WrapBitmapForGdiplus(bitmap);
     if (!wrapper) {
-        return Fail("Failed to save image - internal error", failure);
+        return Fail("Failed to save image - internal error");
     }
     if (dpi != 0) {
         wrapper->Record(GdipBitmapSetResolution(wrapper->Native(), static_cast<float>(dpi),
@@ -117,13 +106,13 @@ bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, Existin
     ReadRegistryString(HKEY_CLASSES_ROOT, extension, "Content Type", mimeType);
     CLSID encoder{};
     if (!FindEncoder(ToWide(mimeType), ToWide(extension), encoder)) {
-        return Fail("Unsupported file format", failure);
+        return Fail("Unsupported file format");
     }
     const Gdiplus::GpStatus status = wrapper->Record(
         GdipSaveImageToFile(wrapper->Native(), WStr(ToWide(path)), &encoder, nullptr));
     wrapper.Reset();
     if (status != Gdiplus::Ok) {
-        return Fail("Failed to save file", failure);
+        return Fail("Failed to save file");
     }
     return true;
 }

@@ -16,10 +16,9 @@ enum class ExistingFile { Keep, Replace };
 // program's own encoder as 8-bit RGB, written whole or not at all; the other formats through
 // the GDI+ encoder whose MIME type is the registry's "Content Type" of the extension, or with
 // no content type, the encoder that lists the extension. dpi 0 leaves the bitmap's resolution as
-// it is (for PNG, the display's). False after telling the user what went wrong; given
-// `failure`, the text goes there instead, for a caller that tells the user itself.
+// it is (for PNG, the display's). False after telling the user what went wrong.
 bool SaveImage(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi,
-               ExistingFile existing = ExistingFile::Keep, Tessel::String* failure = nullptr);
+               ExistingFile existing = ExistingFile::Keep);
 
 // The common save dialog with the given file types. typeIndex (1-based; anything below 1
 // opens on the first type) comes back as the type the user confirmed. False when the user

@@ -4,6 +4,7 @@
 
 #include "imaging/bitmap_utils.h"
 #include "imaging/png_encoder.h"
+#include "imaging/temporary_name.h"
 #include "tessel/format.h"
 #include "win/path_text.h"
 #include "win/scoped_win.h"
@@ -97,14 +98,12 @@ private:
     int writes = 0;
 };
 
-// "~Glimpser 12.1a2c.tmp" beside "Glimpser 12.png": never a history name, not even through a
-// short 8.3 name, and one per process, so a leftover of a crashed process blocks nobody.
 Tessel::String TemporaryPath(const Tessel::String& path) {
     const Tessel::String name = GetFileNamePart(path);
     const Tessel::String folder = path.Substring(0, path.Length() - name.Length());
-    const Tessel::String stem = name.Substring(0, name.Length() - GetExtension(name).Length());
-    return Tessel::Format("%s~%s.%x.tmp", folder.CStr(), stem.CStr(),
-                          static_cast<unsigned>(GetCurrentProcessId()));
+    return Tessel::Format(
+        "%s%s", folder.CStr(),
+        TemporaryFileName(name, static_cast<uint32_t>(GetCurrentProcessId())).CStr());
 }
 
 // Encodes into the open file and makes it durable; false when any step fails.
@@ -115,7 +114,8 @@ bool WriteDurably(HANDLE file, const PngPicture& picture) {
 
 }  // namespace
 
-PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace) {
+PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace,
+                           Tessel::String* keptTemporary) {
     DibRows pixels(bitmap);
     if (pixels.outOfMemory) {
         return PngFileResult::NoMemory;
@@ -125,7 +125,8 @@ PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t 
     }
     pixels.picture.dpi = dpi != 0 ? dpi : GetScreenDpi();
 
-    const Tessel::WString temporary = ToWide(TemporaryPath(path));
+    const Tessel::String temporaryPath = TemporaryPath(path);
+    const Tessel::WString temporary = ToWide(temporaryPath);
     // A leftover of this process id can only come from a process that died: it is replaced.
     const HANDLE created = Fails(PngFileStep::Create)
                                ? INVALID_HANDLE_VALUE
@@ -147,8 +148,19 @@ PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t 
         MoveFileExW(WStr(temporary), WStr(ToWide(path)), flags)) {
         return PngFileResult::Written;
     }
+    const DWORD error = GetLastError();
+    if (written && keptTemporary != nullptr &&
+        (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) {
+        *keptTemporary = temporaryPath;
+        return PngFileResult::NameTaken;
+    }
     DeleteFileW(WStr(temporary));
     return PngFileResult::Failed;
+}
+
+const char* DescribePngFileFailure(PngFileResult result) {
+    return result == PngFileResult::NoMemory ? "Failed to save image - internal error"
+                                             : "Failed to save file";
 }
 
 void SetPngFileFailureForTesting(PngFileStep step) {

@@ -1,7 +1,7 @@
 #pragma once
 // A thread that runs one function and is always joined before it goes. Unlike std::thread it
 // reports a thread the system cannot make instead of throwing, since the product code runs
-// without exceptions.
+// without exceptions. Windows threads in the Windows build, POSIX threads natively.
 #include <cstdint>
 
 class WorkerThread {
@@ -11,8 +11,8 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // Runs run(context) on a new thread; false when none could be made (or where the platform
-    // offers no POSIX threads), and the caller does the work itself.
+    // Runs run(context) on a new thread; false when none could be made, and the caller does the
+    // work itself.
     bool Start(void (*run)(void*), void* context);
     // Waits for the thread, if one was started and not yet joined.
     void Join();

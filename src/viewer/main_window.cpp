@@ -4,7 +4,6 @@
 #include "history/history_folder.h"
 #include "imaging/bitmap_utils.h"
 #include "imaging/image_file_reader.h"
-#include "imaging/image_saving.h"
 #include "tessel/format.h"
 #include "win/settings.h"
 #include "win/show_message.h"
@@ -19,6 +18,7 @@ CMainWindow::CMainWindow() {
 }
 
 CMainWindow::~CMainWindow() {
+    FinishStore();
     DestroyAcceleratorTable(accelerators);
     SetSettingInt("Settings", "SmoothStretch", smoothStretch);
     SetSettingInt("Settings", "LastSaveType", lastSaveType);
@@ -35,23 +35,41 @@ void CMainWindow::TakeCaptureRegion(const Rect& region) {
 }
 
 void CMainWindow::StoreCapture() {
+    FinishStore();
     if (!image) {
         return;
     }
     currentPath = Tessel::String();
-    Tessel::String path;
-    Tessel::String failure;
-    if (!history.AddCapture(path)) {
+    if (!history.AddCapture(storingPath)) {
         storeFailure = DescribeHistoryFolderProblem(history.Folder());
-    } else if (!SaveImage(image.Get(), path, GetScreenDpi(), ExistingFile::Keep, &failure)) {
-        storeFailure =
-            Tessel::Format("%s: '%s' could not be written.", failure.CStr(), path.CStr());
-    } else {
-        currentPath = path;
+        // No current path: Copy Path, Open With and Delete must not act on a file that is not
+        // there.
+        PostMessageW(hwnd, WM_STORE_FAILED, 0, 0);
         return;
     }
-    // No current path: Copy Path, Open With and Delete must not act on a file that is not there.
-    PostMessageW(hwnd, WM_STORE_FAILED, 0, 0);
+    captureWrite.Start(image.Get(), storingPath, GetScreenDpi(), hwnd, WM_STORE_DONE);
+}
+
+void CMainWindow::FinishStore() {
+    if (!captureWrite.Running()) {
+        return;
+    }
+    Tessel::String temporary;
+    PngFileResult result = captureWrite.Finish(temporary);
+    // Another process stored a capture under the same number meanwhile: ours takes the next.
+    if (result == PngFileResult::NameTaken) {
+        result = history.PlaceCapture(temporary, storingPath) ? PngFileResult::Written
+                                                              : PngFileResult::Failed;
+    }
+    if (result == PngFileResult::Written) {
+        currentPath = storingPath;
+        return;
+    }
+    storeFailure = Tessel::Format("%s: '%s' could not be written.", DescribePngFileFailure(result),
+                                  storingPath.CStr());
+    if (hwnd != nullptr) {
+        PostMessageW(hwnd, WM_STORE_FAILED, 0, 0);
+    }
 }
 
 void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
@@ -60,11 +78,20 @@ void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
 }
 
 void CMainWindow::DropImage() {
+    FinishStore();
     image.Reset();
     unsavedCapture = false;
 }
 
+void CMainWindow::SettleStore() {
+    FinishStore();
+    if (!storeFailure.IsEmpty()) {
+        SendMessageW(hwnd, WM_STORE_FAILED, 0, 0);
+    }
+}
+
 bool CMainWindow::ConfirmDropUnsavedCapture() {
+    SettleStore();
     if (!unsavedCapture) {
         return true;
     }
@@ -118,6 +145,8 @@ LRESULT CMainWindow::OnSetFocus(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT CMainWindow::OnClose(UINT, WPARAM, LPARAM, bool&) {
+    // The process ends with the loop: the capture's file is complete before it does, or the
+    // user has been asked about the capture that could not be written.
     if (!ConfirmDropUnsavedCapture()) {
         return 0;
     }
@@ -169,6 +198,11 @@ LRESULT CMainWindow::OnStoreFailed(UINT, WPARAM, LPARAM, bool&) {
                     MB_YESNO | MB_ICONERROR) == IDYES) {
         SendMessageW(hwnd, WM_COMMAND, ID_SAVE_AS, 0);
     }
+    return 0;
+}
+
+LRESULT CMainWindow::OnStoreDone(UINT, WPARAM, LPARAM, bool&) {
+    FinishStore();
     return 0;
 }
 

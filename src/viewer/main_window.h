@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "history/file_base.h"
+#include "imaging/background_png_write.h"
 #include "imaging/gdiplus_bitmap.h"
 #include "imaging/gdiplus_lifetime.h"
 #include "imaging/zoom_scaler.h"
@@ -24,6 +25,8 @@
 // Posted by StoreCapture when a fresh capture got no history file, so that the question comes
 // up over the shown capture rather than before the window is.
 constexpr UINT WM_STORE_FAILED = WM_APP + 1;
+// Posted by the worker that writes a fresh capture's PNG when it is done.
+constexpr UINT WM_STORE_DONE = WM_APP + 2;
 
 class CMainWindow : public CWindowImpl<CMainWindow> {
 public:
@@ -48,7 +51,15 @@ public:
     // Takes ownership of bitmap; deletes the bitmap held before.
     void SetImage(HBITMAP bitmap);
     void TakeCaptureRegion(const Rect& region);
+    // Shows the fresh capture at once and writes it into the history on a worker thread.
     void StoreCapture();
+    // Waits for the capture's write, if one runs, and makes its file current, or tells the
+    // user why there is none. Everything that needs the file, or replaces the image, calls it
+    // first.
+    void FinishStore();
+    // Waits for the capture's write and, when it failed, tells the user at once: a command
+    // about to drop the capture cannot wait for the posted notice.
+    void SettleStore();
     // Asks, while the shown capture is in no file, whether to save it before a command drops
     // it. True when the command may go on: nothing to lose, saved now, or let go (No).
     bool ConfirmDropUnsavedCapture();
@@ -71,6 +82,7 @@ public:
 
     HBITMAP Image() const { return image.Get(); }
     const Tessel::String& CurrentPath() const { return currentPath; }
+    bool Storing() const { return captureWrite.Running(); }
 
     BEGIN_MSG_MAP(CMainWindow)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -94,6 +106,7 @@ public:
     MESSAGE_HANDLER(WM_MODAL_PRETRANSLATE, OnModalPretranslate)
     MESSAGE_HANDLER(WM_STORE_FAILED, OnStoreFailed)
     MESSAGE_HANDLER(WM_READ_AHEAD_DONE, OnReadAheadDone)
+    MESSAGE_HANDLER(WM_STORE_DONE, OnStoreDone)
     COMMAND_ID_HANDLER(ID_COPY, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_96DPI, OnCommandCopy)
     COMMAND_ID_HANDLER(ID_COPY_PATH, OnCommandCopyPath)
@@ -115,7 +128,7 @@ private:
     MessageHandler OnCreate, OnSize, OnActivate, OnSetFocus, OnPaint, OnClose, OnEraseBkgnd,
         OnCancelMode, OnContextMenu, OnKeyDown, OnHScroll, OnVScroll, OnMouseMove, OnLButtonDown,
         OnLButtonUp, OnLButtonDblClk, OnMouseWheel, OnCaptureChanged, OnModalPretranslate,
-        OnStoreFailed, OnReadAheadDone;
+        OnStoreFailed, OnStoreDone, OnReadAheadDone;
     CommandHandler OnCommandCopy, OnCommandCopyPath, OnCommandCapture, OnCommandIncludeCursor,
         OnCommandSmoothStretch, OnCommandZoom, OnCommandNavigate, OnCommandDelete,
         OnCommandDeleteAllHistory, OnCommandOpenHistoryFolder, OnCommandSaveAs, OnCommandOpenWith;
@@ -149,6 +162,8 @@ private:
     Tessel::String currentPath;
     // Why the last fresh capture has no history file, until the user has been told.
     Tessel::String storeFailure;
+    // Where the capture being written goes; its file is current once the write is done.
+    Tessel::String storingPath;
     // The shown capture is in no file: it could not be stored and has not been saved since.
     bool unsavedCapture = false;
     Rect captureRegion{0, 0, 0, 0};
@@ -162,6 +177,8 @@ private:
     uint32_t* paintPixels = nullptr;
     Size paintBufferSize{0, 0};
     ZoomScaler scaler;
+    // Reads `image`, so it is finished before the image goes.
+    BackgroundPngWrite captureWrite;
 };
 
 #endif

@@ -78,6 +78,7 @@ LRESULT CMainWindow::OnCommandCopy(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandCopyPath(WORD, WORD, HWND, bool&) {
+    FinishStore();
     if (currentPath.IsEmpty() || !OpenClipboard(hwnd)) {
         return 0;
     }
@@ -178,6 +179,7 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandDelete(WORD, WORD, HWND, bool&) {
+    SettleStore();
     const bool unsaved = unsavedCapture;
     if (!ConfirmDropUnsavedCapture()) {
         return 0;
@@ -219,6 +221,7 @@ LRESULT CMainWindow::OnCommandDeleteAllHistory(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandOpenHistoryFolder(WORD, WORD, HWND, bool&) {
+    FinishStore();
     LaunchCommandLine(ExplorerSelectCommand(currentPath));
     return 0;
 }
@@ -239,6 +242,7 @@ LRESULT CMainWindow::OnCommandSaveAs(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CMainWindow::OnCommandOpenWith(WORD, WORD id, HWND, bool&) {
+    FinishStore();
     int32_t index = OpenWithIndex(id, openWithList.Count());
     if (index >= 0) {
         LaunchCommandLine(

@@ -57,10 +57,14 @@ public:
                               FALSE, processId)),
           id(processId) {}
     ~GlimpserProcess() {
-        if (Running()) {
-            TerminateProcess(process.Get(), 99);
-            WaitForSingleObject(process.Get(), 5000);
-        }
+        if (Running())
+            Kill();
+    }
+
+    // Ends the process at once, as a crash would; true once it has ended.
+    bool Kill() {
+        TerminateProcess(process.Get(), 99);
+        return WaitForSingleObject(process.Get(), 5000) == WAIT_OBJECT_0;
     }
 
     DWORD Id() const { return id; }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "support/temp_folder.h"
 #include "win/message_recorder.h"
 #include "win/path_text.h"
+#include "win/scoped_win.h"
 #include "win/settings.h"
 #include "win/win_text.h"
 
@@ -207,6 +209,90 @@ TEST_F(FileBaseTest, NavigateMatchesTheExactNameAndSkipsVanishedFiles) {
         EXPECT_EQ(GetFileNamePart(path).CStr(), c.expected) << c.current;
     }
 }
+
+// Other processes write 3, then 5 and 6, while this store's list holds 1 and 2: the capture
+// takes 4, and the trim, however small the limit, stops at it. When another process renames its
+// capture into 4 first, this one goes to the next free number and replaces nothing.
+TEST_F(FileBaseTest, ACaptureWhoseNameIsTakenMovesUpAndTheTrimSparesNewerFiles) {
+    Write({L"Glimpser 1.png", L"Glimpser 2.png"});
+    ASSERT_TRUE(Configure(L"", nullptr, 1));
+    EXPECT_EQ(Walk(), (Names{"Glimpser 1.png", "Glimpser 2.png"}));
+    Write({L"Glimpser 3.png", L"Glimpser 5.png", L"Glimpser 6.png"});
+    Tessel::String path;
+    ASSERT_TRUE(store.AddCapture(path));
+    EXPECT_STREQ(GetFileNamePart(path).CStr(), "Glimpser 4.png");
+    EXPECT_EQ(Walk(), (Names{"Glimpser 5.png", "Glimpser 6.png"}));
+
+    const std::vector<uint8_t> ours{'o', 'u', 'r', 's'};
+    const std::wstring temporary = folder / L"~Glimpser 4.1.tmp";
+    ASSERT_TRUE(WriteFileBytes(temporary, ours));
+    Write({L"Glimpser 4.png", L"Glimpser 7.png"});
+    EXPECT_TRUE(store.PlaceCapture(ToUtf8(temporary.c_str()), path));
+    EXPECT_STREQ(GetFileNamePart(path).CStr(), "Glimpser 8.png");
+    EXPECT_EQ(ReadFileBytes(folder / L"Glimpser 8.png"), ours);
+    EXPECT_EQ(ReadFileBytes(folder / L"Glimpser 4.png").size(), 3u);
+    EXPECT_FALSE(Exists(L"~Glimpser 4.1.tmp"));
+    // A file that cannot be moved is not retried, and the path stays as it was.
+    EXPECT_FALSE(store.PlaceCapture(ToUtf8(temporary.c_str()), path));
+    EXPECT_STREQ(GetFileNamePart(path).CStr(), "Glimpser 8.png");
+}
+
+// What a killed writer leaves is removed when the next store opens the folder: its process is
+// gone, or the file is a day old. Files of a writer that runs, and every other name, stay.
+TEST_F(FileBaseTest, LeftoversOfDeadWritersAreRemovedWhenAStoreOpensTheFolder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION ended{};
+    wchar_t line[] = L"cmd.exe /c exit";
+    ASSERT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               nullptr, &startup, &ended));
+    WaitForSingleObject(ended.hProcess, INFINITE);
+    CloseHandle(ended.hThread);
+    CloseHandle(ended.hProcess);
+    const auto name = [](const wchar_t* stem, DWORD writer) {
+        wchar_t text[64];
+        swprintf(text, 64, L"~%ls.%x.tmp", stem, static_cast<unsigned>(writer));
+        return std::wstring(text);
+    };
+    const DWORD dead = ended.dwProcessId;
+    const DWORD running = GetCurrentProcessId();
+    const struct {
+        std::wstring name;
+        bool dayOld;
+        bool removed;
+    } cases[] = {
+        {name(L"Glimpser 3", dead), false, true},
+        {name(L"Glimpser 4", running), false, false},
+        {name(L"Glimpser 5", running), true, true},
+        {name(L"glimpser 6", dead), false, true},
+        {name(L"Glimpser 6x", dead), false, false},
+        {name(L"Glimpser x", dead), false, false},
+        {name(L"Glimpser 7", dead) + L".bak", false, false},
+        {name(L"Glimpser 8", dead) + L"\\", false, false},  // a folder
+        {L"Glimpser 9.png", true, false},
+    };
+    for (const auto& c : cases) {
+        if (c.name.ends_with(L"\\")) {
+            CreateDirectoryW((folder / c.name).c_str(), nullptr);
+            continue;
+        }
+        Write({c.name});
+        if (c.dayOld) {
+            const ScopedHandle file(CreateFileW((folder / c.name).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+            FILETIME now{};
+            GetSystemTimeAsFileTime(&now);
+            ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+            time.QuadPart -= 25ull * 60 * 60 * 10000000;
+            const FILETIME old{time.LowPart, time.HighPart};
+            ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &old));
+        }
+    }
+    ASSERT_TRUE(Configure());
+    for (const auto& c : cases) {
+        EXPECT_EQ(Exists(c.name.c_str()), !c.removed) << ToUtf8(c.name.c_str()).CStr();
+    }
+}  // namespace
 
 // Deleting one file, and every file with none refused, are run by the viewer's tests.
 TEST_F(FileBaseTest, DeletingAllReportsFilesThatStayedOnceAndSparesOtherFiles) {

@@ -42,4 +42,32 @@ TEST(ChooseHistoryNumber, LiesAboveTheNewestNumberedNameAndNeverGoesBack) {
     }
 }
 
+// A file newer than the capture being stored belongs to another process's capture: the trim
+// stops at the capture, whatever the limit asks.
+TEST(TrimCount, TakesTheOldestButNeverPastTheNewCapture) {
+    const struct {
+        int count;
+        int32_t maxHistory;
+        int older;
+        int trimmed;
+    } cases[] = {{5, 3, 4, 2}, {5, 3, 1, 1}, {5, 0, 3, 3}, {3, 3, 2, 0}, {9, -1, 8, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrimCount(c.count, c.maxHistory, c.older), c.trimmed)
+            << c.count << " " << c.maxHistory << " " << c.older;
+    }
+}
+
+TEST(IsHistoryName, IsTheFormatWithDigitsForItsNumber) {
+    const struct {
+        const char* name;
+        bool matches;
+    } cases[] = {{"Glimpser 12.png", true},     {"glimpser 007.PNG", true},
+                 {"Glimpser .png", false},      {"Glimpser 1x.png", false},
+                 {"Glimpser 1.png.bak", false}, {"Glimpser 1.pn", false},
+                 {"Glimpser", false},           {"Other 1.png", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsHistoryName(c.name, kFormat), c.matches) << c.name;
+    }
+}
+
 }  // namespace

@@ -25,6 +25,20 @@ bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t 
     return true;
 }
 
+// The text on the clipboard.
+std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) {
+        return "";
+    }
+    const HANDLE text = GetClipboardData(CF_UNICODETEXT);
+    std::string copied = text ? ToUtf8(static_cast<const wchar_t*>(GlobalLock(text))).CStr() : "";
+    if (text) {
+        GlobalUnlock(text);
+    }
+    CloseClipboard();
+    return copied;
+}
+
 // The first length bytes of the file, waiting for a started program to write them.
 std::string WaitForFile(const Tessel::String& path, size_t length) {
     const std::wstring file = WStr(ToWide(path));
@@ -74,6 +88,43 @@ TEST_F(ViewerTest, FreshCapturePreviousNextAndDeleteWalkTheHistoryAndDeleteAllAs
     }
 }
 
+// The capture is shown before its file exists; a command that needs the file waits for the
+// write, and a name that another process took meanwhile gives the capture the next number.
+TEST_F(ViewerTest, AFreshCaptureIsShownAtOnceAndCommandsThatNeedItsFileWaitForTheWrite) {
+    WriteHistoryFile(1);
+    const struct {
+        WORD command;
+        bool nameTaken;  // another process writes the chosen name during the write
+        int stored;      // the capture's number
+        int shown;       // the file current afterwards
+    } steps[] = {{ID_COPY_PATH, true, 3, 3}, {ID_NEXT, false, 4, 4}, {ID_DELETE, false, 5, 4}};
+    viewer = std::make_unique<CMainWindow>();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.stored);
+        // Noise of this size takes a while to encode.
+        viewer->SetImage(MakeNoiseBitmap(3000, 2000));
+        if (viewer->hwnd) {
+            viewer->StoreCapture();  // as a capture taken again from the viewer
+        } else {
+            CreateViewerWindow();
+        }
+        EXPECT_TRUE(IsWindowVisible(Window()));
+        EXPECT_TRUE(viewer->Storing());
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), "");
+        if (step.nameTaken) {
+            ASSERT_TRUE(WriteFileBytes(WStr(ToWide(HistoryPath(step.stored - 1))), {'x'}));
+        }
+        Command(step.command);
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), HistoryPath(step.shown).CStr());
+        EXPECT_EQ(PathExists(HistoryPath(step.stored)), step.command != ID_DELETE);
+    }
+    EXPECT_EQ(ClipboardText(), HistoryPath(3).CStr());
+    EXPECT_EQ(ReadFileBytes(WStr(ToWide(HistoryPath(2)))).size(), 1u);
+    Command(ID_PREVIOUS);  // the moved file is whole
+    EXPECT_STREQ(viewer->CurrentPath().CStr(), HistoryPath(3).CStr());
+    EXPECT_EQ(BitmapSize(viewer->Image()).cx, 3000);
+}
+
 // Save As writes a copy that does not join the history: Copy Path still names the history file.
 TEST_F(ViewerTest, CopySaveAsAndCopyPathCarryTheImageOutAndClosingKeepsTypeAndSmoothing) {
     OpenViewer(MakeNoiseBitmap(37, 21));
@@ -93,14 +144,8 @@ TEST_F(ViewerTest, CopySaveAsAndCopyPathCarryTheImageOutAndClosingKeepsTypeAndSm
     SetSaveDialogHookForTesting(previous);
     EXPECT_EQ(WaitForFile(savePath, 2), "BM");
     Command(ID_COPY_PATH);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    HANDLE text = GetClipboardData(CF_UNICODETEXT);
-    ASSERT_NE(text, nullptr);
-    Tessel::String path = ToUtf8(static_cast<const wchar_t*>(GlobalLock(text)));
-    GlobalUnlock(text);
+    EXPECT_EQ(ClipboardText(), HistoryPath(1).CStr());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
-    CloseClipboard();
-    EXPECT_STREQ(path.CStr(), HistoryPath(1).CStr());
     Command(ID_SMOOTH_ENABLED);
     CloseViewer();
     EXPECT_EQ(GetSettingInt("Settings", "LastSaveType", 0), 3);

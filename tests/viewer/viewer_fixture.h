@@ -43,9 +43,14 @@ protected:
     void OpenViewer(HBITMAP bitmap = nullptr) {
         viewer = std::make_unique<CMainWindow>();
         viewer->SetImage(bitmap);
+        CreateViewerWindow();
+        PumpMessagesFor(50);
+        // A fresh capture's file is written on a worker thread.
+        WaitFor([&] { return !viewer->Storing(); }, 30000);
+    }
+    void CreateViewerWindow() {
         viewer->Create(nullptr, RECT{0, 0, 0, 0}, L"Glimpser (100%)",
                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, WS_EX_TOPMOST);
-        PumpMessagesFor(50);
     }
     void CloseViewer() {
         if (viewer && viewer->hwnd) {

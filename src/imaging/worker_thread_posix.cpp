@@ -1,10 +1,10 @@
-#include "imaging/worker_thread.h"
+// WorkerThread on POSIX threads: the native build, where the portable code is tested.
+#include <pthread.h>
 
 #include <new>
 #include <thread>
 
-#if __has_include(<pthread.h>)
-#include <pthread.h>
+#include "imaging/worker_thread.h"
 
 struct WorkerThread::Handle {
     static void* Run(void* self) {
@@ -35,15 +35,6 @@ void WorkerThread::Join() {
         handle = nullptr;
     }
 }
-#else
-struct WorkerThread::Handle {};
-
-bool WorkerThread::Start(void (*)(void*), void*) {
-    return false;
-}
-
-void WorkerThread::Join() {}
-#endif
 
 uint32_t WorkerThread::Cores() {
     const unsigned cores = std::thread::hardware_concurrency();

@@ -1,0 +1,31 @@
+#include "imaging/background_png_write.h"
+
+void BackgroundPngWrite::Start(HBITMAP image, const Tessel::String& target, uint32_t resolution,
+                               HWND notify, UINT message) {
+    bitmap = image;
+    path = Tessel::String(target.CStr(), target.Length());
+    kept = Tessel::String();
+    dpi = resolution;
+    window = notify;
+    done = message;
+    running = true;
+    if (!thread.Start(Run, this)) {
+        Run(this);
+    }
+}
+
+PngFileResult BackgroundPngWrite::Finish(Tessel::String& temporary) {
+    if (!running) {
+        return PngFileResult::Failed;
+    }
+    thread.Join();
+    running = false;
+    temporary = kept;
+    return result;
+}
+
+void BackgroundPngWrite::Run(void* self) {
+    BackgroundPngWrite& write = *static_cast<BackgroundPngWrite*>(self);
+    write.result = WritePngFile(write.bitmap, write.path, write.dpi, false, &write.kept);
+    PostMessageW(write.window, write.done, 0, 0);
+}
