@@ -50,6 +50,12 @@ struct SessionResult {
 SessionResult RunSession(uint32_t delayMs, bool includeCursor, RECT region,
                          const std::vector<POINT>& drag, WORD key = 0) {
     PumpMessagesFor(100);  // windows the last overlay uncovered repaint first
+    // The overlay takes in the pointer entering it with the position the pointer had then, which
+    // on a loaded machine can come after the first moves below: start the pointer where the
+    // drag starts, so that a late entry puts it there too.
+    if (!drag.empty()) {
+        MoveMouseTo(drag[0].x, drag[0].y);
+    }
     SessionResult out;
     out.region = region;
     const DWORD start = GetTickCount();
