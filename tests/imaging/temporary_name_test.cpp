@@ -13,7 +13,7 @@ TEST(TemporaryFileName, ReadsBackOnlyWhatTheWriterWrites) {
         const char* name;
         const char* stem;
     } written[] = {{"Glimpser 12.png", 0x1a2c, "~Glimpser 12.1a2c.tmp", "Glimpser 12"},
-                   {"a.b.png", 0, "~a.b.0.tmp", "a.b"},
+                   {"a.b.c", 0, "~a.b.0.tmp", "a.b"},
                    {"x", 0xFFFFFFFF, "~x.ffffffff.tmp", "x"}};
     for (const auto& c : written) {
         EXPECT_STREQ(TemporaryFileName(Tessel::String(c.finalName), c.processId).CStr(), c.name);
