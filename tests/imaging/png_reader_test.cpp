@@ -7,12 +7,13 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "support/png_chunks.h"
 
 namespace {
+
+using Bytes = std::vector<uint8_t>;
 
 int Paeth(int a, int b, int c) {
     const int p = a + b - c;
@@ -21,10 +22,9 @@ int Paeth(int a, int b, int c) {
 }
 
 // The rows filtered byte by byte, row y with filter y % 5.
-std::vector<uint8_t> FilterRows(const std::vector<uint8_t>& samples, uint32_t width,
-                                uint32_t height, uint32_t channels) {
+Bytes FilterRows(const Bytes& samples, uint32_t width, uint32_t height, uint32_t channels) {
     const size_t rowBytes = size_t{width} * channels;
-    std::vector<uint8_t> out;
+    Bytes out;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t filter = static_cast<uint8_t>(y % 5);
         out.push_back(filter);
@@ -41,8 +41,8 @@ std::vector<uint8_t> FilterRows(const std::vector<uint8_t>& samples, uint32_t wi
 }
 
 // Samples in runs of noise, steps and ramps, so that Paeth takes each of its three choices.
-std::vector<uint8_t> MakeSamples(size_t count) {
-    std::vector<uint8_t> samples(count);
+Bytes MakeSamples(size_t count) {
+    Bytes samples(count);
     uint32_t seed = 12345;
     for (size_t i = 0; i < count; ++i) {
         seed = seed * 1664525u + 1013904223u;
@@ -53,8 +53,8 @@ std::vector<uint8_t> MakeSamples(size_t count) {
 }
 
 // Blue, green, red and alpha of each pixel, top-down, as the reader lays them out.
-std::vector<uint8_t> ExpectedPixels(const std::vector<uint8_t>& samples, uint32_t channels) {
-    std::vector<uint8_t> out;
+Bytes ExpectedPixels(const Bytes& samples, uint32_t channels) {
+    Bytes out;
     for (size_t i = 0; i < samples.size(); i += channels) {
         const uint8_t* s = &samples[i];
         const bool grey = channels < 3;
@@ -64,33 +64,22 @@ std::vector<uint8_t> ExpectedPixels(const std::vector<uint8_t>& samples, uint32_
     return out;
 }
 
-struct Decoded {
-    bool scanned = false;
-    bool decoded = false;
-    std::vector<uint8_t> pixels;  // top-down
-};
+enum Outcome { Refused, Broken, Read };
 
-// Decodes top-down or, like the viewer's DIB sections, bottom-up.
-Decoded Decode(const std::vector<uint8_t>& file, bool bottomUp = false) {
-    Decoded result;
+// Decodes as the viewer does, bottom-up into a DIB section's rows; `pixels` come out top-down.
+Outcome Decode(const Bytes& file, Bytes& pixels) {
     PngLayout layout;
-    result.scanned = ScanPng(file.data(), file.size(), &layout);
-    if (!result.scanned) {
-        return result;
+    if (!ScanPng(file.data(), file.size(), &layout)) {
+        return Refused;
     }
-    const ptrdiff_t rowBytes = ptrdiff_t{layout.width} * 4;
-    result.pixels.resize(size_t{layout.width} * layout.height * 4);
-    uint8_t* start = result.pixels.data() + (bottomUp ? rowBytes * (layout.height - 1) : 0);
-    result.decoded =
-        DecodePng(file.data(), file.size(), layout, start, bottomUp ? -rowBytes : rowBytes);
-    if (bottomUp) {
-        for (uint32_t y = 0; y < layout.height / 2; ++y) {
-            std::swap_ranges(result.pixels.begin() + y * rowBytes,
-                             result.pixels.begin() + (y + 1) * rowBytes,
-                             result.pixels.end() - (y + 1) * rowBytes);
-        }
+    const size_t rowBytes = size_t{layout.width} * 4;
+    Bytes rows(rowBytes * layout.height);
+    const bool decoded = DecodePng(file.data(), file.size(), layout, &rows[rows.size() - rowBytes],
+                                   -static_cast<ptrdiff_t>(rowBytes));
+    for (size_t at = rows.size(); at > 0; at -= rowBytes) {
+        pixels.insert(pixels.end(), rows.begin() + at - rowBytes, rows.begin() + at);
     }
-    return result;
+    return decoded ? Read : Broken;
 }
 
 constexpr uint8_t kColorType[5] = {0, 0, 4, 2, 6};  // by channels
@@ -105,33 +94,25 @@ TEST(PngReader, EveryFilterOnEveryKindOfPixel) {
     const Case cases[] = {{1, 1, 1, 1}, {3, 1, 7, 2},  {3, 7, 5, 1},     {4, 5, 6, 3},
                           {2, 3, 5, 1}, {1, 13, 6, 1}, {3, 300, 250, 4}, {4, 33, 1, 1}};
     for (const Case& c : cases) {
-        for (const bool bottomUp : {false, true}) {
-            SCOPED_TRACE(testing::Message() << c.channels << " channels, " << c.width << "x"
-                                            << c.height << (bottomUp ? " bottom-up" : ""));
-            const std::vector<uint8_t> samples =
-                MakeSamples(size_t{c.width} * c.height * c.channels);
-            FileParts parts;
-            parts.width = c.width;
-            parts.height = c.height;
-            parts.colorType = kColorType[c.channels];
-            parts.zlib = Deflate(FilterRows(samples, c.width, c.height, c.channels));
-            parts.pieces = c.pieces;
-            const Decoded decoded = Decode(MakeFile(parts), bottomUp);
-            EXPECT_TRUE(decoded.scanned);
-            EXPECT_TRUE(decoded.decoded);
-            EXPECT_EQ(decoded.pixels, ExpectedPixels(samples, c.channels));
-        }
+        SCOPED_TRACE(testing::Message()
+                     << c.channels << " channels, " << c.width << "x" << c.height);
+        const Bytes samples = MakeSamples(size_t{c.width} * c.height * c.channels);
+        const FileParts parts{.width = c.width,
+                              .height = c.height,
+                              .colorType = kColorType[c.channels],
+                              .zlib = Deflate(FilterRows(samples, c.width, c.height, c.channels)),
+                              .pieces = c.pieces};
+        Bytes pixels;
+        EXPECT_EQ(Decode(MakeFile(parts), pixels), Read);
+        EXPECT_EQ(pixels, ExpectedPixels(samples, c.channels));
     }
 }
 
 TEST(PngReader, LeavesOtherAndBrokenFilesToTheSystem) {
-    const std::vector<uint8_t> samples = MakeSamples(4 * 4 * 3);
-    const std::vector<uint8_t> rows = FilterRows(samples, 4, 4, 3);
-    FileParts plain;
-    plain.width = plain.height = 4;
-    plain.zlib = Deflate(rows);
-    const std::vector<uint8_t> valid = MakeFile(plain);
-    ASSERT_TRUE(Decode(valid).decoded);
+    const Bytes samples = MakeSamples(4 * 4 * 3);
+    const Bytes rows = FilterRows(samples, 4, 4, 3);
+    const FileParts plain{.width = 4, .height = 4, .zlib = Deflate(rows)};
+    const Bytes valid = MakeFile(plain);
 
     const auto with = [&](auto change) {
         FileParts parts = plain;
@@ -139,76 +120,56 @@ TEST(PngReader, LeavesOtherAndBrokenFilesToTheSystem) {
         return MakeFile(parts);
     };
     const auto flipped = [&](size_t at) {
-        std::vector<uint8_t> file = valid;
+        Bytes file = valid;
         file[at] ^= 1;
         return file;
     };
-    std::vector<uint8_t> huge = with([](FileParts& p) { p.width = p.height = 30000; });
-    const size_t idatAt = valid.size() - 12 - (plain.zlib.size() + 12);
-
-    struct Case {
+    const auto extra = [&](const char* type, const Bytes& data) {
+        return with([&](FileParts& p) { p.chunkType = type, p.chunk = data; });
+    };
+    const auto zlibWith = [&](auto change) { return with([&](FileParts& p) { change(p.zlib); }); };
+    const struct {
         const char* name;
-        std::vector<uint8_t> file;
+        Bytes file;
+        Outcome outcome;
+    } cases[] = {
+        {"empty", {}, Refused},
+        {"only the signature", {valid.begin(), valid.begin() + 8}, Refused},
+        {"16-bit", with([](FileParts& p) { p.bitDepth = 16; }), Refused},
+        {"palette", with([](FileParts& p) { p.colorType = 3; }), Refused},
+        {"interlaced", with([](FileParts& p) { p.interlace = 1; }), Refused},
+        {"no width", with([](FileParts& p) { p.width = 0; }), Refused},
+        {"transparency", extra("tRNS", {}), Refused},
+        {"other gamma", extra("gAMA", {0, 1, 0x86, 0xA0}), Refused},
+        {"unknown critical chunk", extra("ZZZZ", {}), Refused},
+        {"header check sum", flipped(29), Refused},
+        {"data check sum", flipped(valid.size() - 13), Refused},
+        {"truncated", {valid.begin(), valid.end() - 20}, Refused},  // inside the image data
+        {"no end", {valid.begin(), valid.end() - 12}, Refused},
+        {"image data in two runs", with([](FileParts& p) { p.pieces = 2, p.interrupted = true; }),
+         Refused},
+        {"30000x30000 over a few bytes", with([](FileParts& p) { p.width = p.height = 30000; }),
+         Refused},
+        {"unknown filter", zlibWith([&](Bytes& z) { z = Deflate(Bytes(rows.size(), 5)); }), Broken},
+        {"a row short", zlibWith([&](Bytes& z) { z = Deflate(Bytes(rows.size() - 13)); }), Broken},
+        {"a row too many", zlibWith([&](Bytes& z) { z = Deflate(Bytes(rows.size() + 13)); }),
+         Broken},
+        {"bytes after the stream", zlibWith([](Bytes& z) { z.push_back(0); }), Broken},
+        {"Adler-32", zlibWith([](Bytes& z) { z.back() ^= 1; }), Broken},
+        {"not deflate", zlibWith([](Bytes& z) { z.assign(40, 0xFF); }), Broken},
+        // Chunks that change no pixel are passed over.
+        {"tEXt", valid, Read},
+        {"sRGB's gamma", extra("gAMA", {0, 0, 0xB1, 0x8F}), Read},
+        {"sRGB", extra("sRGB", {0}), Read},
+        {"pHYs", extra("pHYs", Bytes(9, 1)), Read},
     };
-    const Case refused[] = {
-        {"empty", {}},
-        {"only the signature", {valid.begin(), valid.begin() + 8}},
-        {"16-bit", with([](FileParts& p) { p.bitDepth = 16; })},
-        {"palette", with([](FileParts& p) { p.colorType = 3; })},
-        {"interlaced", with([](FileParts& p) { p.interlace = 1; })},
-        {"no width", with([](FileParts& p) { p.width = 0; })},
-        {"transparency", with([](FileParts& p) { p.chunkType = "tRNS"; })},
-        {"other gamma", with([](FileParts& p) {
-             p.chunkType = "gAMA", p.chunk = {0, 1, 0x86, 0xA0};
-         })},
-        {"unknown critical chunk", with([](FileParts& p) { p.chunkType = "ZZZZ"; })},
-        {"header check sum", flipped(29)},
-        {"data check sum", flipped(idatAt + 8)},
-        {"truncated", {valid.begin(), valid.begin() + static_cast<ptrdiff_t>(idatAt) + 10}},
-        {"no end", {valid.begin(), valid.end() - 12}},
-        {"image data in two runs", with([](FileParts& p) { p.pieces = 2, p.interrupted = true; })},
-        {"30000x30000 over a few bytes", huge},
-    };
-    for (const Case& c : refused) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_FALSE(Decode(c.file).scanned);
-    }
-
-    std::vector<uint8_t> badFilter = rows;
-    badFilter[0] = 5;
-    std::vector<uint8_t> longer = rows;
-    longer.insert(longer.end(), rows.begin(), rows.begin() + 13);
-    std::vector<uint8_t> trailing = Deflate(rows);
-    trailing.push_back(0);
-    std::vector<uint8_t> badAdler = Deflate(rows);
-    badAdler.back() ^= 1;
-    const Case broken[] = {
-        {"unknown filter", with([&](FileParts& p) { p.zlib = Deflate(badFilter); })},
-        {"a row short", with([&](FileParts& p) {
-             p.zlib = Deflate({rows.begin(), rows.end() - 13});
-         })},
-        {"a row too many", with([&](FileParts& p) { p.zlib = Deflate(longer); })},
-        {"bytes after the stream", with([&](FileParts& p) { p.zlib = trailing; })},
-        {"Adler-32", with([&](FileParts& p) { p.zlib = badAdler; })},
-        {"not deflate", with([&](FileParts& p) { p.zlib.assign(40, 0xFF); })},
-    };
-    for (const Case& c : broken) {
-        SCOPED_TRACE(c.name);
-        const Decoded decoded = Decode(c.file);
-        EXPECT_TRUE(decoded.scanned);
-        EXPECT_FALSE(decoded.decoded);
-    }
-    // Chunks that change no pixel are passed over.
-    const std::pair<const char*, std::vector<uint8_t>> harmless[] = {
-        {"gAMA", {0, 0, 0xB1, 0x8F}}, {"sRGB", {0}}, {"pHYs", std::vector<uint8_t>(9, 1)}};
-    for (const auto& chunk : harmless) {
-        SCOPED_TRACE(chunk.first);
-        const Decoded decoded = Decode(with([&](FileParts& p) {
-            p.chunkType = chunk.first;
-            p.chunk = chunk.second;
-        }));
-        EXPECT_TRUE(decoded.decoded);
-        EXPECT_EQ(decoded.pixels, ExpectedPixels(samples, 3));
+        Bytes pixels;
+        EXPECT_EQ(Decode(c.file, pixels), c.outcome);
+        if (c.outcome == Read) {
+            EXPECT_EQ(pixels, ExpectedPixels(samples, 3));
+        }
     }
 }
 

@@ -19,15 +19,6 @@ void PatchPngHeader(std::vector<uint8_t>& file, uint32_t width, uint32_t height)
 }
 
 std::vector<uint8_t> EncodePng(const PngImage& image) {
-    std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutBigEndian(header, image.width);
-    PutBigEndian(header, image.height);
-    header.insert(header.end(), {image.bitDepth, image.colorType, 0, 0, 0});
-    PutChunk(out, "IHDR", header);
-    if (!image.palette.empty())
-        PutChunk(out, "PLTE", image.palette);
-
     // Every row gets filter type 0 (none) in front.
     const size_t rowBytes = image.height == 0 ? 0 : image.pixels.size() / image.height;
     std::vector<uint8_t> raw;
@@ -36,13 +27,13 @@ std::vector<uint8_t> EncodePng(const PngImage& image) {
         const auto start = image.pixels.begin() + static_cast<ptrdiff_t>(row * rowBytes);
         raw.insert(raw.end(), start, start + static_cast<ptrdiff_t>(rowBytes));
     }
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<uint8_t> deflated(size);
-    compress2(deflated.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_SPEED);
-    deflated.resize(size);
-    PutChunk(out, "IDAT", deflated);
-    PutChunk(out, "IEND", {});
-    return out;
+    return MakeFile({.width = image.width,
+                     .height = image.height,
+                     .colorType = image.colorType,
+                     .bitDepth = image.bitDepth,
+                     .zlib = Deflate(raw),
+                     .chunkType = image.palette.empty() ? nullptr : "PLTE",
+                     .chunk = image.palette});
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {

@@ -25,7 +25,8 @@ inline void PutChunk(std::vector<uint8_t>& file, const char* type,
 inline std::vector<uint8_t> Deflate(const std::vector<uint8_t>& bytes) {
     std::vector<uint8_t> out(compressBound(bytes.size()));
     uLongf size = out.size();
-    out.resize(compress(out.data(), &size, bytes.data(), bytes.size()) == Z_OK ? size : 0);
+    const int result = compress2(out.data(), &size, bytes.data(), bytes.size(), Z_BEST_SPEED);
+    out.resize(result == Z_OK ? size : 0);
     return out;
 }
 
@@ -38,7 +39,7 @@ struct FileParts {
     std::vector<uint8_t> zlib;  // the image data, cut into `pieces` IDAT chunks
     int pieces = 1;
     bool interrupted = false;        // another chunk between the pieces
-    const char* chunkType = "tEXt";  // one more chunk, before the image data
+    const char* chunkType = "tEXt";  // one more chunk, before the image data; nullptr for none
     std::vector<uint8_t> chunk{'a', 0, 'b'};
 };
 
@@ -50,7 +51,9 @@ inline std::vector<uint8_t> MakeFile(const FileParts& parts) {
     PutBigEndian(header, parts.height);
     header.insert(header.end(), {parts.bitDepth, parts.colorType, 0, 0, parts.interlace});
     PutChunk(file, "IHDR", header);
-    PutChunk(file, parts.chunkType, parts.chunk);
+    if (parts.chunkType != nullptr) {
+        PutChunk(file, parts.chunkType, parts.chunk);
+    }
     for (int i = 0; i < parts.pieces; ++i) {
         const size_t begin = parts.zlib.size() * i / parts.pieces;
         const size_t end = parts.zlib.size() * (i + 1) / parts.pieces;
