@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "capture/capture_session.h"
@@ -65,51 +66,46 @@ std::string MenuText(HMENU popup, UINT id) {
     return ToUtf8(text).CStr();
 }
 
-// What the three settings make of the keys: the keys held (and shown in the menu), the one
-// balloon about keys another program holds, and the command each real key press brings.
+// What the three settings make of the keys: the keys held (and shown beside their menu items),
+// the one balloon about keys another program holds, and the command each real key press brings.
 TEST(TrayHotkeys, SettingsChooseTheKeysHeldShownAndPressed) {
     constexpr DWORD kAbsent = 0xDEAD;
-    using Keys = std::initializer_list<WORD>;
-    const Keys printScreen{VK_SNAPSHOT}, shiftPrint{VK_SHIFT, VK_SNAPSHOT},
-        ctrlPrint{VK_CONTROL, VK_SNAPSHOT}, ctrlAltS{VK_CONTROL, VK_MENU, 'S'};
+    const std::initializer_list<WORD> presses[] = {{VK_SNAPSHOT},
+                                                   {VK_SHIFT, VK_SNAPSHOT},
+                                                   {VK_CONTROL, VK_SNAPSHOT},
+                                                   {VK_CONTROL, VK_MENU, 'S'}};
     const struct {
-        DWORD settings[kTrayHotkeyCount];    // HotkeyCapture, HotkeySameRegion, HotkeyDelayed
-        bool printScreenElsewhere;           // another program holds Print Screen
-        const char* menu[kTrayHotkeyCount];  // Capture Region, Same Region, Delayed 5 Seconds
-        const char* balloon;                 // nullptr: none
-        std::vector<std::pair<Keys, int>> presses;  // the command each brings, 0: none
+        DWORD settings[kTrayHotkeyCount];     // HotkeyCapture, HotkeySameRegion, HotkeyDelayed
+        bool printScreenElsewhere;            // another program holds Print Screen
+        const char* shown[kTrayHotkeyCount];  // beside each item; nullptr: no key
+        const char* balloon;                  // nullptr: none
+        WPARAM commands[std::size(presses)];  // what each press brings, 0: nothing
     } cases[] = {
         {{kAbsent, kAbsent, kAbsent},
          false,
-         {"C&apture Region\tPrint Screen", "Capture Same &Region Again\tShift+Print Screen",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         {"Print Screen", "Shift+Print Screen", "Ctrl+Print Screen"},
          nullptr,
-         {{printScreen, ID_CAPTURE_REGION},
-          {shiftPrint, ID_CAPTURE_SAME},
-          {ctrlPrint, ID_CAPTURE_REGION_DELAY5}}},
+         {ID_CAPTURE_REGION, ID_CAPTURE_SAME, ID_CAPTURE_REGION_DELAY5, 0}},
         {{kAbsent, kAbsent, kAbsent},
          true,
-         {"C&apture Region", "Capture Same &Region Again\tShift+Print Screen",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         {nullptr, "Shift+Print Screen", "Ctrl+Print Screen"},
          "Print Screen is already in use. Glimpser's setting HotkeyCapture chooses another key.",
-         {{printScreen, 0}, {shiftPrint, ID_CAPTURE_SAME}}},
+         {0, ID_CAPTURE_SAME, ID_CAPTURE_REGION_DELAY5, 0}},
         // 0 is no key; so is a value naming none, and an impossible one.
         {{0, 0x0400, 0x0353},
          false,
-         {"C&apture Region", "Capture Same &Region Again",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Alt+S"},
+         {nullptr, nullptr, "Ctrl+Alt+S"},
          nullptr,
-         {{printScreen, 0}, {shiftPrint, 0}, {ctrlAltS, ID_CAPTURE_REGION_DELAY5}}},
+         {0, 0, 0, ID_CAPTURE_REGION_DELAY5}},
         // Two settings naming one key: the second cannot have it.
         {{0x1002C, 0x0353, 0x0353},
          false,
-         {"C&apture Region", "Capture Same &Region Again\tCtrl+Alt+S",
-          "Capture Region (Delayed 5 Seconds)"},
+         {nullptr, "Ctrl+Alt+S", nullptr},
          "Ctrl+Alt+S is already in use. Glimpser's setting HotkeyDelayed chooses another key.",
-         {{printScreen, 0}, {ctrlAltS, ID_CAPTURE_SAME}}},
+         {0, 0, 0, ID_CAPTURE_SAME}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.menu[2]);
+        SCOPED_TRACE(c.shown[2] ? c.shown[2] : "-");
         DeleteSettings();
         for (int i = 0; i < kTrayHotkeyCount; ++i)
             if (c.settings[i] != kAbsent)
@@ -121,28 +117,29 @@ TEST(TrayHotkeys, SettingsChooseTheKeysHeldShownAndPressed) {
         CProbeWindow window;
         std::vector<WPARAM> pressed;
         window.handler = [&pressed](UINT message, WPARAM wParam, LPARAM, bool& handled) {
-            if (message == WM_HOTKEY)
+            if ((handled = message == WM_HOTKEY))
                 pressed.push_back(wParam);
-            handled = message == WM_HOTKEY;
             return LRESULT{0};
         };
         ASSERT_NE(window.CreatePopup(RECT{}), nullptr);
         CTrayHotkeys hotkeys;
         const Tessel::String balloon = hotkeys.Register(window.hwnd);
-        EXPECT_EQ(balloon.IsNull(), c.balloon == nullptr);
-        EXPECT_STREQ(balloon.CStr(), c.balloon ? c.balloon : "");
+        EXPECT_STREQ(balloon.IsNull() ? nullptr : balloon.CStr(), c.balloon);
         ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
         const HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_TRAY);
+        std::string items[kTrayHotkeyCount];
+        for (int i = 0; i < kTrayHotkeyCount; ++i)
+            items[i] = MenuText(popup, kTrayHotkeys[i].command);
         PrepareTrayMenu(popup, hotkeys);
         for (int i = 0; i < kTrayHotkeyCount; ++i)
-            EXPECT_EQ(MenuText(popup, kTrayHotkeys[i].command), c.menu[i]);
-        for (const auto& [keys, command] : c.presses) {
+            EXPECT_EQ(MenuText(popup, kTrayHotkeys[i].command),
+                      c.shown[i] ? items[i] + '\t' + c.shown[i] : items[i]);
+        for (size_t i = 0; i < std::size(presses); ++i) {
             pressed.clear();
-            PressKeys(keys);
+            PressKeys(presses[i]);
             PumpMessagesFor(300);
-            EXPECT_EQ(pressed,
-                      command ? std::vector<WPARAM>{WPARAM(command)} : std::vector<WPARAM>{})
-                << keys.begin()[keys.size() - 1];
+            EXPECT_EQ(pressed, c.commands[i] ? std::vector{c.commands[i]} : std::vector<WPARAM>{})
+                << i;
         }
         if (c.printScreenElsewhere)
             UnregisterHotKey(nullptr, 1);
