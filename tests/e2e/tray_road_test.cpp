@@ -59,29 +59,14 @@ HWND WaitForTrayIcon() {
 }
 
 // The text of the balloon the shell shows, or "" while it shows none. The balloon is a tooltip
-// of the shell's process, which writes its text only into memory of that process.
+// of the shell's process; a tooltip answers WM_GETTEXT with the text it shows.
 std::wstring ShownBalloonText() {
     for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-        if (!IsWindowVisible(tip) || !(GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON))
-            continue;
-        DWORD processId = 0;
-        GetWindowThreadProcessId(tip, &processId);
-        const ScopedHandle process(OpenProcess(
-            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        struct Tool {
-            TTTOOLINFOW info;
-            wchar_t text[1024];
-        } tool{};
-        auto* remote = static_cast<Tool*>(
-            VirtualAllocEx(process.Get(), nullptr, sizeof tool, MEM_COMMIT, PAGE_READWRITE));
-        tool.info.cbSize = sizeof tool.info;
-        tool.info.lpszText = remote->text;
-        WriteProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
-        SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr);
-        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-        tool.text[1023] = L'\0';
-        return tool.text;
+        if (IsWindowVisible(tip) && (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON)) {
+            wchar_t text[1024] = L"";
+            SendMessageW(tip, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+            return text;
+        }
     }
     return L"";
 }
