@@ -47,15 +47,15 @@ void Select(HWND tray) {
     SendMessageW(tray, kTrayIconMessage, MAKEWPARAM(10, 10), MAKELPARAM(NIN_SELECT, 1));
 }
 
-// The tray window once its icon shows, and so its keys are held; null if it never came.
-HWND WaitForTrayIcon() {
-    const HWND window = WaitForTrayWindow();
+// The tray's icon once it shows, and so its keys are held; hWnd is null if it never came.
+NOTIFYICONDATAW WaitForTrayIcon() {
     NOTIFYICONDATAW icon{};
     icon.cbSize = sizeof icon;
-    icon.hWnd = window;
+    icon.hWnd = WaitForTrayWindow();
     icon.uID = 1;
-    return window && WaitFor([&] { return Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait) ? window
-                                                                                          : nullptr;
+    if (!WaitFor([&] { return icon.hWnd && Shell_NotifyIconW(NIM_MODIFY, &icon); }, kWait))
+        icon.hWnd = nullptr;
+    return icon;
 }
 
 // The text of the balloon the shell shows, or "" while it shows none. The balloon is a tooltip
@@ -83,13 +83,10 @@ void EscapeOverlay(DWORD processId) {
 TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
     GlimpserProcess tray(L"/tray");
     // The window is found while it is still being made; its icon comes with the end of that.
-    const HWND window = WaitForTrayIcon();
+    NOTIFYICONDATAW icon = WaitForTrayIcon();
+    const HWND window = icon.hWnd;
     ASSERT_NE(window, nullptr);
     // What a restarted taskbar looks like to the tray: its icon is gone, and it adds it again.
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = window;
-    icon.uID = 1;
     EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon));
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -164,7 +161,7 @@ TEST_F(EndToEnd, TrayRunsOnceLaunchesCapturesAndTogglesSettings) {
 TEST_F(EndToEnd, TrayHotkeysStartCapturesAndYieldToAnotherProgram) {
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
     std::optional<GlimpserProcess> tray(std::in_place, L"/tray");
-    HWND window = WaitForTrayIcon();
+    HWND window = WaitForTrayIcon().hWnd;
     ASSERT_NE(window, nullptr);
     std::wstring balloon;
     WaitFor([&] { return !(balloon = ShownBalloonText()).empty(); }, kWait);
@@ -202,7 +199,7 @@ TEST_F(EndToEnd, TrayHotkeysStartCapturesAndYieldToAnotherProgram) {
     UnregisterHotKey(nullptr, 1);
 
     tray.emplace(L"/tray");
-    window = WaitForTrayIcon();
+    window = WaitForTrayIcon().hWnd;
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(GlimpserProcess(L"/tray").WaitForExit(kWait), 0);
     PressKey(VK_SNAPSHOT);
