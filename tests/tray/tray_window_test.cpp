@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "capture/capture_session.h"
 #include "support/input.h"
-#include "support/probe_window.h"
 #include "tray/self_launch.h"
 #include "win/rect.h"
 #include "win/settings.h"
@@ -65,88 +65,72 @@ std::string MenuText(HMENU popup, UINT id) {
     return ToUtf8(text).CStr();
 }
 
-// What the three settings make of the keys: the keys held (and shown in the menu), the one
-// balloon about keys another program holds, and the command each real key press brings.
+// What the three settings make of the keys: the keys held (and shown beside their menu items),
+// the one balloon about keys another program holds, and the command each real key press brings.
 TEST(TrayHotkeys, SettingsChooseTheKeysHeldShownAndPressed) {
     constexpr DWORD kAbsent = 0xDEAD;
-    using Keys = std::initializer_list<WORD>;
-    const Keys printScreen{VK_SNAPSHOT}, shiftPrint{VK_SHIFT, VK_SNAPSHOT},
-        ctrlPrint{VK_CONTROL, VK_SNAPSHOT}, ctrlAltS{VK_CONTROL, VK_MENU, 'S'};
+    const std::initializer_list<WORD> presses[] = {{VK_SNAPSHOT},
+                                                   {VK_SHIFT, VK_SNAPSHOT},
+                                                   {VK_CONTROL, VK_SNAPSHOT},
+                                                   {VK_CONTROL, VK_MENU, 'S'}};
     const struct {
-        DWORD settings[kTrayHotkeyCount];    // HotkeyCapture, HotkeySameRegion, HotkeyDelayed
-        bool printScreenElsewhere;           // another program holds Print Screen
-        const char* menu[kTrayHotkeyCount];  // Capture Region, Same Region, Delayed 5 Seconds
-        const char* balloon;                 // nullptr: none
-        std::vector<std::pair<Keys, int>> presses;  // the command each brings, 0: none
+        DWORD settings[kTrayHotkeyCount];     // HotkeyCapture, HotkeySameRegion, HotkeyDelayed
+        const char* shown[kTrayHotkeyCount];  // beside each item; nullptr: no key
+        const char* balloon;                  // nullptr: none
+        WPARAM commands[std::size(presses)];  // what each press brings, 0: nothing
     } cases[] = {
+        // 1 for Print Screen: another program holds it, and has its presses.
         {{kAbsent, kAbsent, kAbsent},
-         false,
-         {"C&apture Region\tPrint Screen", "Capture Same &Region Again\tShift+Print Screen",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         {"Print Screen", "Shift+Print Screen", "Ctrl+Print Screen"},
          nullptr,
-         {{printScreen, ID_CAPTURE_REGION},
-          {shiftPrint, ID_CAPTURE_SAME},
-          {ctrlPrint, ID_CAPTURE_REGION_DELAY5}}},
-        {{kAbsent, kAbsent, kAbsent},
-         true,
-         {"C&apture Region", "Capture Same &Region Again\tShift+Print Screen",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Print Screen"},
+         {ID_CAPTURE_REGION, ID_CAPTURE_SAME, ID_CAPTURE_REGION_DELAY5, 0}},
+        // 0 is no key.
+        {{kAbsent, kAbsent, 0},
+         {nullptr, "Shift+Print Screen", nullptr},
          "Print Screen is already in use. Glimpser's setting HotkeyCapture chooses another key.",
-         {{printScreen, 0}, {shiftPrint, ID_CAPTURE_SAME}}},
-        // 0 is no key; so is a value naming none, and an impossible one.
-        {{0, 0x0400, 0x0353},
-         false,
-         {"C&apture Region", "Capture Same &Region Again",
-          "Capture Region (Delayed 5 Seconds)\tCtrl+Alt+S"},
-         nullptr,
-         {{printScreen, 0}, {shiftPrint, 0}, {ctrlAltS, ID_CAPTURE_REGION_DELAY5}}},
-        // Two settings naming one key: the second cannot have it.
-        {{0x1002C, 0x0353, 0x0353},
-         false,
-         {"C&apture Region", "Capture Same &Region Again\tCtrl+Alt+S",
-          "Capture Region (Delayed 5 Seconds)"},
+         {1, ID_CAPTURE_SAME, 0, 0}},
+        // A value naming no key is none; two settings naming one key: the second cannot have it.
+        {{0x0400, 0x0353, 0x0353},
+         {nullptr, "Ctrl+Alt+S", nullptr},
          "Ctrl+Alt+S is already in use. Glimpser's setting HotkeyDelayed chooses another key.",
-         {{printScreen, 0}, {ctrlAltS, ID_CAPTURE_SAME}}},
+         {0, 0, 0, ID_CAPTURE_SAME}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.menu[2]);
+        SCOPED_TRACE(&c - cases);
         DeleteSettings();
         for (int i = 0; i < kTrayHotkeyCount; ++i)
             if (c.settings[i] != kAbsent)
                 SetSettingInt("Settings", kTrayHotkeys[i].setting,
                               static_cast<int32_t>(c.settings[i]));
-        if (c.printScreenElsewhere) {
+        const bool printScreenElsewhere = c.commands[0] == 1;
+        if (printScreenElsewhere) {
             ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
         }
-        CProbeWindow window;
-        std::vector<WPARAM> pressed;
-        window.handler = [&pressed](UINT message, WPARAM wParam, LPARAM, bool& handled) {
-            if (message == WM_HOTKEY)
-                pressed.push_back(wParam);
-            handled = message == WM_HOTKEY;
-            return LRESULT{0};
-        };
-        ASSERT_NE(window.CreatePopup(RECT{}), nullptr);
+        // With no window, the keys' WM_HOTKEY come to this thread's queue.
         CTrayHotkeys hotkeys;
-        const Tessel::String balloon = hotkeys.Register(window.hwnd);
-        EXPECT_EQ(balloon.IsNull(), c.balloon == nullptr);
-        EXPECT_STREQ(balloon.CStr(), c.balloon ? c.balloon : "");
+        const Tessel::String balloon = hotkeys.Register(nullptr);
+        EXPECT_STREQ(balloon.IsNull() ? nullptr : balloon.CStr(), c.balloon);
         ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU)));
         const HMENU popup = GetSubMenu(menu.Get(), MENU_POPUP_TRAY);
+        std::string items[kTrayHotkeyCount];
+        for (int i = 0; i < kTrayHotkeyCount; ++i)
+            items[i] = MenuText(popup, kTrayHotkeys[i].command);
         PrepareTrayMenu(popup, hotkeys);
         for (int i = 0; i < kTrayHotkeyCount; ++i)
-            EXPECT_EQ(MenuText(popup, kTrayHotkeys[i].command), c.menu[i]);
-        for (const auto& [keys, command] : c.presses) {
-            pressed.clear();
-            PressKeys(keys);
-            PumpMessagesFor(300);
-            EXPECT_EQ(pressed,
-                      command ? std::vector<WPARAM>{WPARAM(command)} : std::vector<WPARAM>{})
-                << keys.begin()[keys.size() - 1];
+            EXPECT_EQ(MenuText(popup, kTrayHotkeys[i].command),
+                      c.shown[i] ? items[i] + '\t' + c.shown[i] : items[i]);
+        for (size_t i = 0; i < std::size(presses); ++i) {
+            std::vector<WPARAM> pressed;
+            PressKeys(presses[i]);
+            Sleep(300);
+            for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+                if (m.message == WM_HOTKEY)
+                    pressed.push_back(m.wParam);
+            EXPECT_EQ(pressed, c.commands[i] ? std::vector{c.commands[i]} : std::vector<WPARAM>{})
+                << i;
         }
-        if (c.printScreenElsewhere)
+        if (printScreenElsewhere)
             UnregisterHotKey(nullptr, 1);
-        DestroyWindow(window.hwnd);
     }
     DeleteSettings();
 }
