@@ -4,27 +4,17 @@
 
 namespace {
 
-// History file n is a solid colour of its own, so the viewer's first pixel tells which it shows.
-uint32_t FileColour(int n) {
-    return static_cast<uint32_t>(n * 60) << 16 | 0x2040;
-}
 void WriteHistoryFile(int n) {
-    PngImage image{160, 120, 8, 2, {}, {}};
-    for (uint32_t i = 0; i < image.width * image.height; ++i)
-        image.pixels.insert(image.pixels.end(), {static_cast<uint8_t>(n * 60), 0x20, 0x40});
+    PngImage image{16, 12, 8, 2, {}, {}};
+    image.pixels.assign(16 * 12 * 3, 0x40);
     ASSERT_TRUE(WriteFileBytes(HistoryFolder() + L"\\Glimpser " + std::to_wstring(n) + L".png",
                                EncodePng(image)));
-}
-uint32_t ShownColour(HWND viewer) {
-    RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    PumpMessagesFor(300);
-    const std::vector<uint32_t> pixels = ReadWindowPixels(viewer);
-    return pixels.empty() ? 0 : pixels[0] & 0xFFFFFF;
 }
 
 }  // namespace
 
-// The question's default button is run by the viewer's tests.
+// The question's default button, and which file shows after a delete, are run by the viewer's
+// tests.
 TEST_F(EndToEnd, DeleteAndDeleteAllHistorySendOnlyHistoryFilesToTheRecycleBin) {
     const std::wstring history = HistoryFolder(), notes = history + L"\\notes.txt";
     const std::wstring archived = history + L"\\Old\\Glimpser 1.png";
@@ -46,7 +36,6 @@ TEST_F(EndToEnd, DeleteAndDeleteAllHistorySendOnlyHistoryFilesToTheRecycleBin) {
     EXPECT_TRUE(
         WaitFor([&] { return FilesMatching(files) == L"Glimpser 1.png|Glimpser 2.png"; }, kWait));
     EXPECT_TRUE(InTrash(L"Glimpser 3.png"));
-    EXPECT_EQ(ShownColour(viewer), FileColour(2));
 
     PostMessageW(viewer, WM_COMMAND, ID_DELETE_ALL_HISTORY, 0);
     EXPECT_EQ(AnswerMessage(glimpser, IDYES),
