@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -22,11 +23,8 @@ void StoreWholeScreenRegion() {
 // history PNG.
 std::vector<int> CompleteCaptures(const std::wstring& folder, const wchar_t* pattern = L"*") {
     std::vector<int> numbers;
-    const std::wstring names = FilesMatching(folder + L"\\" + pattern);
-    for (size_t start = 0; start < names.size();) {
-        const size_t end = std::min(names.find(L'|', start), names.size());
-        const std::wstring name = names.substr(start, end - start);
-        start = end + 1;
+    std::wistringstream names(FilesMatching(folder + L"\\" + pattern));
+    for (std::wstring name; std::getline(names, name, L'|');) {
         int number = 0, length = 0;
         swscanf(name.c_str(), L"Glimpser %d.png%n", &number, &length);
         EXPECT_EQ(static_cast<size_t>(length), name.size()) << "stray " << name;
