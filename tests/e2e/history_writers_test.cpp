@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -22,15 +23,11 @@ void StoreWholeScreenRegion() {
 // history PNG.
 std::vector<int> CompleteCaptures(const std::wstring& folder, const wchar_t* pattern = L"*") {
     std::vector<int> numbers;
-    const std::wstring names = FilesMatching(folder + L"\\" + pattern);
-    for (size_t start = 0; start < names.size();) {
-        const size_t end = std::min(names.find(L'|', start), names.size());
-        const std::wstring name = names.substr(start, end - start);
-        start = end + 1;
-        int number = 0;
-        wchar_t rest[8] = L"";
-        EXPECT_EQ(swscanf(name.c_str(), L"Glimpser %d%7ls", &number, rest), 2) << "stray " << name;
-        EXPECT_STREQ(rest, L".png") << name;
+    std::wistringstream names(FilesMatching(folder + L"\\" + pattern));
+    for (std::wstring name; std::getline(names, name, L'|');) {
+        int number = 0, length = 0;
+        swscanf(name.c_str(), L"Glimpser %d.png%n", &number, &length);
+        EXPECT_EQ(static_cast<size_t>(length), name.size()) << "stray " << name;
         Image image;
         EXPECT_TRUE(ReadImage(folder + L"\\" + name, image)) << name;
         EXPECT_EQ(image.width, GetSystemMetrics(SM_CXVIRTUALSCREEN)) << name;
@@ -43,60 +40,44 @@ std::vector<int> CompleteCaptures(const std::wstring& folder, const wchar_t* pat
 }  // namespace
 
 // Four processes take eight captures each at the same time, the first at their start and seven
-// from their viewers. With ten kept and the rest archived, what leaves the history is always
-// older than the ten newest captures.
+// from their viewers. With ten kept and the rest archived, every capture is somewhere under its
+// own number, and what leaves the history is always older than the ten newest captures.
 TEST_F(EndToEnd, FourProcessesCapturingAtOnceKeepEveryCaptureUnderItsOwnNumber) {
     const PatternWindow pattern;
-    const struct {
-        const char* name;
-        bool archive;
-    } runs[] = {{"every capture kept", false}, {"ten kept, the rest archived", true}};
-    for (const auto& run : runs) {
-        SCOPED_TRACE(run.name);
-        ResetUserState();
-        StoreWholeScreenRegion();
-        if (run.archive) {
-            const DWORD ten = 10;
-            WriteSettingRaw(L"MaxHistory", REG_DWORD, &ten, sizeof ten);
-            WriteSettingString(L"ArchiveFolder", L"Old");
-        }
-        std::vector<std::unique_ptr<GlimpserProcess>> processes;
-        for (int i = 0; i < 4; ++i)
-            processes.push_back(std::make_unique<GlimpserProcess>(L"/capture:same"));
-        std::vector<HWND> viewers;
-        for (const auto& process : processes) {
-            viewers.push_back(WaitForViewer(*process));
-            ASSERT_NE(viewers.back(), nullptr);
-        }
-        std::vector<std::thread> users;
-        for (const HWND viewer : viewers) {
-            users.emplace_back([viewer] {
-                for (int i = 0; i < 7; ++i)
-                    SendMessageTimeoutW(viewer, WM_COMMAND, ID_CAPTURE_SAME, 0, SMTO_NORMAL, 60000,
-                                        nullptr);
-            });
-        }
-        for (std::thread& user : users)
-            user.join();
-        EXPECT_EQ(FindProcessWindow(0, L"", false, L"#32770"), nullptr) << "a message came";
-        for (size_t i = 0; i < processes.size(); ++i)
-            EXPECT_EQ(CloseViewer(viewers[i], *processes[i]), 0);
-
-        const std::vector<int> kept = CompleteCaptures(HistoryFolder());
-        std::vector<int> all = kept;
-        if (run.archive) {
-            const std::vector<int> archived = CompleteCaptures(HistoryFolder() + L"\\Old");
-            all.insert(all.end(), archived.begin(), archived.end());
-        }
-        const std::set<int> unique(all.begin(), all.end());
-        EXPECT_EQ(all.size(), 32u);
-        EXPECT_EQ(unique.size(), 32u);
-        if (run.archive) {
-            const std::set<int> history(kept.begin(), kept.end());
-            for (auto newest = unique.rbegin(); newest != std::next(unique.rbegin(), 10); ++newest)
-                EXPECT_EQ(history.count(*newest), 1u) << *newest << " left the history";
-        }
+    StoreWholeScreenRegion();
+    const DWORD ten = 10;
+    WriteSettingRaw(L"MaxHistory", REG_DWORD, &ten, sizeof ten);
+    WriteSettingString(L"ArchiveFolder", L"Old");
+    std::vector<std::unique_ptr<GlimpserProcess>> processes;
+    for (int i = 0; i < 4; ++i)
+        processes.push_back(std::make_unique<GlimpserProcess>(L"/capture:same"));
+    std::vector<HWND> viewers;
+    for (const auto& process : processes) {
+        viewers.push_back(WaitForViewer(*process));
+        ASSERT_NE(viewers.back(), nullptr);
     }
+    std::vector<std::thread> users;
+    for (const HWND viewer : viewers) {
+        users.emplace_back([viewer] {
+            for (int i = 0; i < 7; ++i)
+                SendMessageTimeoutW(viewer, WM_COMMAND, ID_CAPTURE_SAME, 0, SMTO_NORMAL, 60000,
+                                    nullptr);
+        });
+    }
+    for (std::thread& user : users)
+        user.join();
+    EXPECT_EQ(FindProcessWindow(0, L"", false, L"#32770"), nullptr) << "a message came";
+    for (size_t i = 0; i < processes.size(); ++i)
+        EXPECT_EQ(CloseViewer(viewers[i], *processes[i]), 0);
+
+    const std::vector<int> kept = CompleteCaptures(HistoryFolder());
+    std::vector<int> all = CompleteCaptures(HistoryFolder() + L"\\Old");
+    all.insert(all.end(), kept.begin(), kept.end());
+    const std::set<int> unique(all.begin(), all.end()), history(kept.begin(), kept.end());
+    EXPECT_EQ(all.size(), 32u);
+    EXPECT_EQ(unique.size(), 32u);
+    for (auto newest = unique.rbegin(); newest != std::next(unique.rbegin(), 10); ++newest)
+        EXPECT_EQ(history.count(*newest), 1u) << *newest << " left the history";
 }
 
 // Killed at moments spread over its write (the encode, the flush, the rename), a process leaves

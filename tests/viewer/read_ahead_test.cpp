@@ -2,17 +2,9 @@
 // was kept, rewritten or deleted meanwhile, and a close while a read is under way.
 #include "viewer/viewer_fixture.h"
 
-namespace {
-
-// Long enough for a read of a small file on the worker to be done and handed back.
-constexpr DWORD kReadTime = 300;
-
-}  // namespace
-
 TEST_F(ViewerTest, StepsShowTheFileAsItIsNowWhateverWasReadAhead) {
-    for (int number = 1; number <= 5; ++number) {
+    for (int number = 1; number <= 5; ++number)
         WriteHistoryFile(number);
-    }
     OpenViewer();  // shows 5 and reads 4 ahead
     struct Step {
         int rewritten;  // rewritten in green, same length, after it was read ahead; 0 for none
@@ -31,7 +23,7 @@ TEST_F(ViewerTest, StepsShowTheFileAsItIsNowWhateverWasReadAhead) {
         {0, 0, ID_PREVIOUS, 4, 0xA00000},
     };
     for (const Step& step : steps) {
-        PumpMessagesFor(kReadTime);
+        PumpMessagesFor(300);  // for the read of a small file to be handed back
         if (step.rewritten) {
             ScopedBitmap green(MakeSolidBitmap(11 * step.rewritten, 10, RGB(0, 200, 0)));
             EXPECT_TRUE(

@@ -17,9 +17,8 @@ bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t 
     EXPECT_STREQ(extension, "png");
     EXPECT_EQ(count, 3u);
     EXPECT_EQ(typeIndex, 1);  // nothing chosen before: the first type
-    if (!saveConfirmed) {
+    if (!saveConfirmed)
         return false;
-    }
     typeIndex = 3;
     path = savePath;
     return true;
@@ -27,15 +26,14 @@ bool AnswerSaveDialog(const char* extension, const COMDLG_FILTERSPEC*, uint32_t 
 
 // The text on the clipboard.
 std::string ClipboardText() {
-    if (!OpenClipboard(nullptr)) {
-        return "";
+    std::string copied;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE text = GetClipboardData(CF_UNICODETEXT)) {
+            copied = ToUtf8(static_cast<const wchar_t*>(GlobalLock(text))).CStr();
+            GlobalUnlock(text);
+        }
+        CloseClipboard();
     }
-    const HANDLE text = GetClipboardData(CF_UNICODETEXT);
-    std::string copied = text ? ToUtf8(static_cast<const wchar_t*>(GlobalLock(text))).CStr() : "";
-    if (text) {
-        GlobalUnlock(text);
-    }
-    CloseClipboard();
     return copied;
 }
 
@@ -188,11 +186,10 @@ TEST_F(ViewerTest, AnUnsavedCaptureIsOnlyDroppedAfterTheUserSaidSo) {
         bool kept;
         ShownMessages shown;
     } rows[] = {
-        {{ID_PREVIOUS}, IDCANCEL, true, true, question},
         {{ID_CAPTURE_REGION}, IDCANCEL, true, true, question},
         {{ID_NEXT}, IDNO, true, false, question},
         {{ID_NEXT}, IDYES, false, true, question},
-        {{ID_DELETE}, IDNO, true, false, question},
+        {{ID_DELETE}, IDCANCEL, true, true, question},
         {{ID_DELETE_ALL_HISTORY},
          IDNO,
          true,
@@ -205,8 +202,7 @@ TEST_F(ViewerTest, AnUnsavedCaptureIsOnlyDroppedAfterTheUserSaidSo) {
     };
     const SaveDialogHook previous = SetSaveDialogHookForTesting(&AnswerSaveDialog);
     for (const auto& row : rows) {
-        const std::string trace = std::to_string(row.commands.back()) + " " +
-                                  std::to_string(row.answer) + (row.saved ? " saved" : "");
+        SCOPED_TRACE(&row - rows);
         DeleteFileW(WStr(ToWide(savePath)));
         SetSettingInt("Settings", "LastSaveType", 0);
         saveConfirmed = row.saved;
@@ -214,15 +210,14 @@ TEST_F(ViewerTest, AnUnsavedCaptureIsOnlyDroppedAfterTheUserSaidSo) {
         OpenViewer(MakeNoiseBitmap(20, 10));
         EXPECT_EQ(messages.Take().size(), 1u) << "the store's failure";
         messages.Answer(row.answer);
-        for (WORD command : row.commands) {
+        for (WORD command : row.commands)
             Command(command);
-        }
-        EXPECT_EQ(messages.Take(), row.shown) << trace;
-        EXPECT_EQ(BitmapSize(viewer->Image()).cx, row.kept ? 20 : 0) << trace;
-        EXPECT_STREQ(viewer->CurrentPath().CStr(), row.kept ? "" : full.CStr()) << trace;
+        EXPECT_EQ(messages.Take(), row.shown);
+        EXPECT_EQ(BitmapSize(viewer->Image()).cx, row.kept ? 20 : 0);
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), row.kept ? "" : full.CStr());
         const bool asked = row.answer == IDYES || row.commands[0] == ID_SAVE_AS;
-        EXPECT_EQ(PathExists(savePath), row.saved && asked) << trace;
-        EXPECT_TRUE(PathExists(full)) << trace;
+        EXPECT_EQ(PathExists(savePath), row.saved && asked);
+        EXPECT_TRUE(PathExists(full));
         CloseViewer();
     }
     SetSaveDialogHookForTesting(previous);
