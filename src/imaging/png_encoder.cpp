@@ -108,8 +108,8 @@ uint32_t BandCount(const PngPicture& picture) {
     uint32_t count = picture.bands;
     if (count == 0) {
         const uint64_t bytes = (uint64_t{picture.width} * kBytesPerPixel + 1) * picture.height;
-        count = static_cast<uint32_t>(
-            std::min<uint64_t>(WorkerThread::Cores(), bytes / kLeastBandBytes));
+        const uint32_t threads = picture.threads != 0 ? picture.threads : WorkerThread::Cores();
+        count = static_cast<uint32_t>(std::min<uint64_t>(threads, bytes / kLeastBandBytes));
     }
     return std::clamp(count, 1u, std::min(picture.height, kMostBands));
 }

@@ -115,7 +115,7 @@ bool WriteDurably(HANDLE file, const PngPicture& picture) {
 }  // namespace
 
 PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace,
-                           Tessel::String* keptTemporary) {
+                           Tessel::String* keptTemporary, uint32_t threads) {
     DibRows pixels(bitmap);
     if (pixels.outOfMemory) {
         return PngFileResult::NoMemory;
@@ -124,6 +124,7 @@ PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t 
         return PngFileResult::Failed;
     }
     pixels.picture.dpi = dpi != 0 ? dpi : GetScreenDpi();
+    pixels.picture.threads = threads;
 
     const Tessel::String temporaryPath = TemporaryPath(path);
     const Tessel::WString temporary = ToWide(temporaryPath);

@@ -15,8 +15,9 @@ enum class PngFileResult { Written, NameTaken, NoMemory, Failed };
 // file is then kept under the temporary name it gets, for the caller to give it another name,
 // and the result is NameTaken. On any other failure the temporary file is removed again.
 // Reads the bitmap with GDI calls of its own, so it may run on a worker thread.
+// At most `threads` threads encode (0: one per core).
 PngFileResult WritePngFile(HBITMAP bitmap, const Tessel::String& path, uint32_t dpi, bool replace,
-                           Tessel::String* keptTemporary = nullptr);
+                           Tessel::String* keptTemporary = nullptr, uint32_t threads = 0);
 
 // What a failed write tells the user.
 const char* DescribePngFileFailure(PngFileResult result);
