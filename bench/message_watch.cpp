@@ -62,3 +62,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// A paint that a window does at once (UpdateWindow) is sent to it, never taken from the queue.
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    WatchSentMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_PAINT && !IsOverlay(sent->hwnd)) {
+        Report(kViewerPainted);
+        Report(kViewerRepainted);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -6,8 +6,10 @@
 // A report: wParam names the event, lParam is the performance counter when it happened.
 constexpr UINT kWatchReport = WM_APP + 77;
 
-// Makes the window the reports go to, answered by proc, and hooks every thread's message queue;
-// nullptr when the hook cannot be set.
+inline HHOOK sentMessageWatch = nullptr;
+
+// Makes the window the reports go to, answered by proc, and hooks every thread's message queue
+// and the messages sent to its windows; nullptr when the hooks cannot be set.
 inline HHOOK StartMessageWatch(WNDPROC proc) {
     WNDCLASSW watcherClass{};
     watcherClass.lpfnWndProc = proc;
@@ -20,5 +22,17 @@ inline HHOOK StartMessageWatch(WNDPROC proc) {
     auto watchProc = watch ? reinterpret_cast<HOOKPROC>(
                                  reinterpret_cast<void*>(GetProcAddress(watch, "WatchMessage")))
                            : nullptr;
-    return watchProc ? SetWindowsHookExW(WH_GETMESSAGE, watchProc, watch, 0) : nullptr;
+    auto sentProc = watch ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                GetProcAddress(watch, "WatchSentMessage")))
+                          : nullptr;
+    if (!watchProc || !sentProc) {
+        return nullptr;
+    }
+    sentMessageWatch = SetWindowsHookExW(WH_CALLWNDPROCRET, sentProc, watch, 0);
+    return SetWindowsHookExW(WH_GETMESSAGE, watchProc, watch, 0);
+}
+
+inline void StopMessageWatch(HHOOK hook) {
+    UnhookWindowsHookEx(hook);
+    UnhookWindowsHookEx(sentMessageWatch);
 }

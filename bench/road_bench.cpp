@@ -255,7 +255,7 @@ int SameRegionRoad(int argc, wchar_t** argv) {
     printf("peak_working_set_mib: %.1f\n", Median(done, &RoadTimes::peakWorkingSet));
     printf("peak_pagefile_mib: %.1f\n", Median(done, &RoadTimes::peakPagefile));
     if (hook)
-        UnhookWindowsHookEx(hook);
+        StopMessageWatch(hook);
     return 0;
 }
 

@@ -191,7 +191,7 @@ int main() {
         printf(" ms, peak working set %.1f MiB\n", walk.memory.peakWorkingSet);
         walks.push_back(walk);
     }
-    UnhookWindowsHookEx(hook);
+    StopMessageWatch(hook);
     if (walks.empty())
         return 1;
     auto median = [&](auto field) {

@@ -39,7 +39,9 @@ HBITMAP ReadAhead::Step(const Tessel::String& from, ScopedBitmap& shown, const T
         foundStamp = held[index].stamp;
         Drop(index);
     }
-    if (shown && !from.IsEmpty() && from == shownPath && Find(from) < 0) {
+    // A read under way may leave no room for it.
+    if (shown && !from.IsEmpty() && from == shownPath && Find(from) < 0 &&
+        (reading ? 1 : 0) < kHeldImages) {
         MakeRoom(1);
         held[heldCount++] = Held{from, shownStamp, ScopedBitmap(shown.Release())};
     }

@@ -170,6 +170,8 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
     } else {
         LoadHistoryImage(currentPath);
     }
+    // Shown before the read ahead below competes for the processor.
+    UpdateWindow(hwnd);
     // The user is likely to go on the same way (from the start: back from the newest).
     Tessel::String ahead;
     if (history.Navigate(currentPath, step, ahead)) {
