@@ -27,6 +27,9 @@ void RunViewer(HBITMAP bitmap, const RECT& region) {
     viewer.SetImage(bitmap);
     if (bitmap != nullptr) {
         viewer.TakeCaptureRegion(ToRect(region));
+    } else {
+        // The first window of a process is slow to make; the image is read meanwhile.
+        viewer.ReadNewestAhead();
     }
     // The viewer sizes and places itself once it knows its image.
     const RECT noPlacement{0, 0, 0, 0};

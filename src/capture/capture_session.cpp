@@ -1,10 +1,12 @@
 #include "capture/capture_session.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "capture/capture_overlay.h"
 #include "capture/capture_region.h"
 #include "capture/captured_cursor.h"
+#include "imaging/bitmap_utils.h"
 #include "win/modal_loop.h"
 #include "win/scoped_win.h"
 #include "win/settings.h"
@@ -52,16 +54,17 @@ void PostPointerPosition(HWND window) {
     }
 }
 
-// A bitmap of the size compatible with the display, its memory touched once already when `ready`.
-// Under Wine a grab into a new bitmap also pays for the first touch of each of its pages, which
-// doubled the time of reading a large screen; made within the settle time, that costs nothing.
-HBITMAP NewDisplayBitmap(const Size& size, bool ready) {
-    const ScopedIC display(L"display");
-    HBITMAP bitmap = CreateCompatibleBitmap(display.Get(), size.cx, size.cy);
+// A 32-bit top-down DIB section, whose rows the viewer reads in place (a device-dependent
+// bitmap's had to be copied out for every zoomed paint), its memory touched once already when
+// `ready`. Under Wine a grab into a new bitmap also pays for the first touch of each of its pages,
+// which doubled the time of reading a large screen; made within the settle time, that costs
+// nothing.
+HBITMAP NewCaptureBitmap(const Size& size, bool ready) {
+    const BITMAPINFO info = Make32BitDibInfo(size.cx, -size.cy);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && ready) {
-        const ScopedMemDC dc(display.Get());
-        const ScopedSelect selected(dc.Get(), bitmap);
-        PatBlt(dc.Get(), 0, 0, size.cx, size.cy, BLACKNESS);
+        std::memset(bits, 0, size_t{4} * static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
     }
     return bitmap;
 }
@@ -115,7 +118,7 @@ void GrabInto(HBITMAP bitmap, const RECT& screen, const RECT& region) {
 // A ready bitmap for the region, or null when the region cannot be cut (empty or too large).
 HBITMAP NewRegionBitmap(const RECT& region) {
     CropPlan plan{};
-    return PlanCrop(Size{}, ToRect(region), plan) ? NewDisplayBitmap(plan.result, true) : nullptr;
+    return PlanCrop(Size{}, ToRect(region), plan) ? NewCaptureBitmap(plan.result, true) : nullptr;
 }
 
 }  // namespace
@@ -139,7 +142,7 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     // image is the result. A quarter of a large screen is grabbed in a quarter of the time.
     const bool sameRegion = !IsRectEmpty(&region);
     ScopedBitmap screenImage(sameRegion ? NewRegionBitmap(region)
-                                        : NewDisplayBitmap(SizeOf(planned), true));
+                                        : NewCaptureBitmap(SizeOf(planned), true));
     if (const uint64_t now = NowMs(); now < grabAt) {
         Sleep(static_cast<DWORD>(grabAt - now));
     }
@@ -152,7 +155,7 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
     // Monitors may have come or gone during a long delay.
     const bool screenChanged = !EqualRect(&planned, &screen);
     if (!sameRegion && screenChanged) {
-        screenImage.Reset(NewDisplayBitmap(SizeOf(screen), false));
+        screenImage.Reset(NewCaptureBitmap(SizeOf(screen), false));
     }
     const RECT wholeScreen{0, 0, screen.right - screen.left, screen.bottom - screen.top};
     if (screenImage) {
@@ -190,7 +193,7 @@ HBITMAP RunCaptureSession(uint32_t delayMs, bool includeCursor, RECT& region, bo
 }
 
 HBITMAP GrabScreen(const RECT& r) {
-    HBITMAP bitmap = NewDisplayBitmap(SizeOf(r), false);
+    HBITMAP bitmap = NewCaptureBitmap(SizeOf(r), false);
     if (bitmap) {
         GrabInto(bitmap, r, RECT{0, 0, r.right - r.left, r.bottom - r.top});
     }
@@ -202,7 +205,7 @@ HBITMAP CropBitmap(HBITMAP source, const RECT& r) {
     if (!PlanCrop(GetBitmapSize(source), ToRect(r), plan)) {
         return nullptr;
     }
-    HBITMAP result = NewDisplayBitmap(plan.result, false);
+    HBITMAP result = NewCaptureBitmap(plan.result, false);
     if (result) {
         const ScopedMemDC sourceDC(nullptr);
         const ScopedSelect sourceSelected(sourceDC.Get(), source);

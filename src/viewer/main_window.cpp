@@ -77,6 +77,13 @@ void CMainWindow::LoadHistoryImage(const Tessel::String& path) {
     FitWindowToImage();
 }
 
+void CMainWindow::ReadNewestAhead() {
+    Tessel::String newest;
+    if (history.Navigate(Tessel::String(), -1, newest)) {
+        readAhead.Start(nullptr, newest);
+    }
+}
+
 void CMainWindow::DropImage() {
     FinishStore();
     image.Reset();

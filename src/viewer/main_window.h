@@ -64,6 +64,9 @@ public:
     // it. True when the command may go on: nothing to lose, saved now, or let go (No).
     bool ConfirmDropUnsavedCapture();
     void LoadHistoryImage(const Tessel::String& path);
+    // Starts reading the newest history image, the one a viewer without a capture opens on,
+    // while its window is being made.
+    void ReadNewestAhead();
     void DropImage();
 
     void SetZoom(int32_t index);
@@ -146,6 +149,7 @@ private:
     ScopedBitmap image;
     // Goes before GDI+ does: its worker may be decoding.
     ReadAhead readAhead;
+    Tessel::String readAheadAfterPaint;
     int32_t zoomIndex = 1;
     int32_t wheelRemainder = 0;
     bool fitting = false;

@@ -83,7 +83,9 @@ void ReadAhead::Read(void* context) {
     Job& job = *static_cast<Job*>(context);
     job.stamp = StampOf(job.path);
     job.image = ReadImageFile(job.path);
-    PostMessageW(job.notify, WM_READ_AHEAD_DONE, job.number, 0);
+    if (job.notify != nullptr) {
+        PostMessageW(job.notify, WM_READ_AHEAD_DONE, job.number, 0);
+    }
 }
 
 void ReadAhead::Collect(bool keep) {

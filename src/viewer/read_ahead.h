@@ -29,7 +29,7 @@ public:
     // image of `to` is given if it is held and still the file's, a read of it under way
     // waited for. Nullptr when the caller must read `to` itself, right after this call.
     HBITMAP Step(const Tessel::String& from, ScopedBitmap& shown, const Tessel::String& to);
-    // Reads the file at path on a worker unless it is held or shown; `notify` gets
+    // Reads the file at path on a worker unless it is held or shown; `notify`, if any, gets
     // WM_READ_AHEAD_DONE. A read under way for another file finishes first.
     void Start(HWND notify, const Tessel::String& path);
     // On WM_READ_AHEAD_DONE: holds the image just read if it is still wanted, and starts the

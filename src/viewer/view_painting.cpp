@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "imaging/bitmap_utils.h"
 #include "imaging/zoom_scaler.h"
@@ -63,8 +64,7 @@ RowsInPlace FindRowsInPlace(HDC dc, HBITMAP bitmap, Size image) {
 }
 
 // The image's rows as 32-bit pixels: read in place where they can be, else copied band by band
-// into a small DIB section (a capture is a device-dependent bitmap whose pixels cannot be read
-// in place, and an image file may decode to any bit depth).
+// into a small DIB section (an image file that GDI+ decodes may come in any bit depth).
 class BandSource final : public ScalerSource {
 public:
     BandSource(HDC imageDC, Size image, RowsInPlace rows)
@@ -155,13 +155,19 @@ LRESULT CMainWindow::OnPaint(UINT, WPARAM, LPARAM, bool&) {
     Point scroll = GetScrollPosition();
     Point origin{PaintOrigin(client.right, zoomed.cx, scroll.x),
                  PaintOrigin(client.bottom, zoomed.cy, scroll.y)};
-    ScopedPaint paint(hwnd);
-    if (image) {
-        PaintImage(paint.Get(), paint.UpdateRect(), client, origin, zoomed);
-        ExcludeClipRect(paint.Get(), origin.x, origin.y, origin.x + zoomed.cx,
-                        origin.y + zoomed.cy);
+    {
+        ScopedPaint paint(hwnd);
+        if (image) {
+            PaintImage(paint.Get(), paint.UpdateRect(), client, origin, zoomed);
+            ExcludeClipRect(paint.Get(), origin.x, origin.y, origin.x + zoomed.cx,
+                            origin.y + zoomed.cy);
+        }
+        FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_APPWORKSPACE));
     }
-    FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_APPWORKSPACE));
+    // The first paint of a new window is done: the read it held back may start.
+    if (!readAheadAfterPaint.IsEmpty()) {
+        readAhead.Start(hwnd, std::exchange(readAheadAfterPaint, Tessel::String()));
+    }
     return 0;
 }
 

@@ -170,12 +170,17 @@ LRESULT CMainWindow::OnCommandNavigate(WORD, WORD id, HWND, bool&) {
     } else {
         LoadHistoryImage(currentPath);
     }
-    // Shown before the read ahead below competes for the processor.
-    UpdateWindow(hwnd);
-    // The user is likely to go on the same way (from the start: back from the newest).
+    // The user is likely to go on the same way (from the start: back from the newest). The
+    // step is shown first, before the read competes with it for the processor; a window still
+    // being made starts the read once it has painted.
     Tessel::String ahead;
     if (history.Navigate(currentPath, step, ahead)) {
-        readAhead.Start(hwnd, ahead);
+        if (IsWindowVisible(hwnd)) {
+            UpdateWindow(hwnd);
+            readAhead.Start(hwnd, ahead);
+        } else {
+            readAheadAfterPaint = ahead;
+        }
     }
     return 0;
 }
