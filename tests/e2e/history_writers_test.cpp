@@ -93,15 +93,20 @@ TEST_F(EndToEnd, EndingAProcessDuringTheWriteNeverLeavesAPartialHistoryFile) {
     for (int round = 0; round <= kKills; ++round) {
         SCOPED_TRACE(round);
         GlimpserProcess glimpser(L"/capture:same");
-        const HWND viewer = WaitForViewer(glimpser);
-        ASSERT_NE(viewer, nullptr);
+        // Timed from the moment the process's temporary file appears, not from its window: the
+        // viewer may come after the write.
+        wchar_t own[MAX_PATH];
+        swprintf(own, MAX_PATH, L"%ls\\~*.%x.tmp", HistoryFolder().c_str(), glimpser.Id());
+        WaitFor([&] { return !FilesMatching(own).empty(); }, kWait);
         if (!left.empty()) {
             EXPECT_EQ(FilesMatching(HistoryFolder() + L"\\" + left), L"") << "still there";
         }
         if (round == kKills) {
+            const HWND viewer = WaitForViewer(glimpser);
+            ASSERT_NE(viewer, nullptr);
             EXPECT_EQ(CloseViewer(viewer, glimpser), 0);
         } else {
-            Sleep(static_cast<DWORD>(round * 10));
+            Sleep(static_cast<DWORD>(round * 4));
             EXPECT_TRUE(glimpser.Kill());
         }
         CompleteCaptures(HistoryFolder(), L"Glimpser *");
