@@ -22,8 +22,8 @@ inline HHOOK StartMessageWatch(WNDPROC proc) {
     auto watchProc = watch ? reinterpret_cast<HOOKPROC>(
                                  reinterpret_cast<void*>(GetProcAddress(watch, "WatchMessage")))
                            : nullptr;
-    auto sentProc = watch ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
-                                GetProcAddress(watch, "WatchSentMessage")))
+    auto sentProc = watch ? reinterpret_cast<HOOKPROC>(
+                                reinterpret_cast<void*>(GetProcAddress(watch, "WatchSentMessage")))
                           : nullptr;
     if (!watchProc || !sentProc) {
         return nullptr;

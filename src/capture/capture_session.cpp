@@ -64,7 +64,8 @@ HBITMAP NewCaptureBitmap(const Size& size, bool ready) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && ready) {
-        std::memset(bits, 0, size_t{4} * static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+        std::memset(bits, 0,
+                    size_t{4} * static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
     }
     return bitmap;
 }

@@ -27,9 +27,9 @@ PngFileResult BackgroundPngWrite::Finish(Tessel::String& temporary) {
 void BackgroundPngWrite::Run(void* self) {
     BackgroundPngWrite& write = *static_cast<BackgroundPngWrite*>(self);
     // One core stays with the window that shows the capture meanwhile: on two cores under Wine a
-    // 3840x2160 capture's viewer painted 100 ms sooner and its file came 20 ms sooner so.
+    // 3840x2160 capture's viewer painted up to 100 ms sooner so, and its file came 20 ms sooner.
     const uint32_t cores = WorkerThread::Cores();
-    write.result =
-        WritePngFile(write.bitmap, write.path, write.dpi, false, &write.kept, cores > 1 ? cores - 1 : 1);
+    write.result = WritePngFile(write.bitmap, write.path, write.dpi, false, &write.kept,
+                                cores > 1 ? cores - 1 : 1);
     PostMessageW(write.window, write.done, 0, 0);
 }

@@ -29,7 +29,7 @@ struct PngPicture {
     size_t stride = 0;
     uint32_t dpi = 0;  // 0 writes no resolution
     IPngRows* rows = nullptr;
-    uint32_t bands = 0;  // encoded at once; 0 leaves it to the picture's size and the cores
+    uint32_t bands = 0;    // encoded at once; 0 leaves it to the picture's size and the cores
     uint32_t threads = 0;  // with bands 0, the most threads that encode; 0 for one per core
 };
 

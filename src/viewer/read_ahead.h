@@ -1,8 +1,8 @@
 #pragma once
 // Reads the history image the user is likely to want next on a worker thread and holds it, so
 // that a step to it paints at once; where room is left, the image the last step left is held
-// too, for a step back. Used on the
-// viewer's thread only; the worker gets a path and leaves a bitmap here.
+// too, for a step back. Used on the viewer's thread only; the worker gets a path and leaves a
+// bitmap here.
 #include <windows.h>
 
 #include <cstdint>

@@ -13,9 +13,8 @@ struct FileStamp {
 };
 
 // Images held beside the shown one, counting a read still under way: the one read ahead. A
-// second one, the image the last step left, made a step back instant but, beside the window's
-// own surface, took a walk through 3840x2160 captures to 133 MiB over an empty viewer, where
-// the budget is 115.
+// second one, the image the last step left, made a step back instant, but beside the window's
+// own surface a walk through 3840x2160 captures then took 133 MiB over an empty viewer, not 101.
 inline constexpr int32_t kHeldImages = 1;
 
 // How many of the held images, oldest first, give way before `adding` more are held while
