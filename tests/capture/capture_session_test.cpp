@@ -172,6 +172,20 @@ TEST_F(CaptureSessionTest, DelayedCaptureWaitsForDelayAndSettleTimeAndDrawsThePo
     EXPECT_TRUE(DrawIconEx(ScopedMemDC(nullptr).Get(), 0, 0, arrow, 0, 0, 0, nullptr, DI_NORMAL));
 }
 
+// A drag from corner to corner gives the whole frozen screen.
+TEST_F(CaptureSessionTest, DragOverTheWholeScreenGivesTheWholeScreen) {
+    const RECT screen = VirtualScreen();
+    const SessionResult result = RunSession(
+        0, false, RECT{}, {{screen.left, screen.top}, {screen.right - 1, screen.bottom - 1}});
+    const RECT whole{0, 0, screen.right - screen.left, screen.bottom - screen.top};
+    EXPECT_TRUE(EqualRect(&result.region, &whole))
+        << result.region.right << ',' << result.region.bottom;
+    ASSERT_NE(result.bitmap.Get(), nullptr);
+    const RECT shown{200 - screen.left, 150 - screen.top, 600 - screen.left, 450 - screen.top};
+    const ScopedBitmap patternPart(CropBitmap(result.bitmap.Get(), shown));
+    EXPECT_EQ(BitmapPixels(patternPart.Get()), ExpectedPattern(RECT{200, 150, 600, 450}));
+}
+
 // Run by two_monitors.sh with a second monitor left of the primary: the overlay covers both,
 // and a rectangle drawn across the boundary is cut from the right place of the frozen image,
 // then again from the region alone.
