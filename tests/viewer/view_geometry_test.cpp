@@ -83,6 +83,11 @@ TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThrou
     const RECT maximized = WindowRect(Window());
     Command(ID_ZOOM_100);
     expectFitted(maximized.left, maximized.top);
+    // The bars come back with the zoom, though their ranges are those they had.
+    viewer->SetZoom(9);
+    EXPECT_EQ(GetWindowLongW(Window(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL),
+              WS_HSCROLL | WS_VSCROLL);
+    Command(ID_ZOOM_100);
 
     ShowWindow(Window(), SW_MAXIMIZE);
     const RECT userMaximized = WindowRect(Window());
