@@ -159,6 +159,12 @@ private:
     Point dragStartWindow{0, 0};
     HACCEL accelerators = nullptr;
     bool maximizedByFit = false;
+    // What the last placement of the window was for, asked for and got.
+    struct Placement {
+        Size zoomed;
+        RECT asked;
+        RECT got;
+    } lastPlacement{};
     int32_t smoothStretch = 2;
     int32_t lastSaveType = 0;
     CFileBase history;

@@ -102,11 +102,19 @@ void CMainWindow::FitWindowToImage() {
     if (decision.place) {
         // The corner read before any restore: a window we had maximized comes
         // back where its maximized frame was.
-        Rect placed = PlaceWindow(outer, Point{window.left, window.top}, area);
-        ShowScrollBar(hwnd, SB_VERT, FALSE);
-        ShowScrollBar(hwnd, SB_HORZ, FALSE);
-        SetWindowPos(hwnd, nullptr, placed.left, placed.top, placed.right - placed.left,
-                     placed.bottom - placed.top, SWP_NOZORDER);
+        const RECT placed = ToRECT(PlaceWindow(outer, Point{window.left, window.top}, area));
+        // A step between images of one size finds the window as the last placement left it
+        // (smaller than asked, when the system caps its size at the screen's): hiding and
+        // showing the bars again would only repaint the whole window.
+        if (zoomed != lastPlacement.zoomed || !EqualRect(&placed, &lastPlacement.asked) ||
+            !EqualRect(&window, &lastPlacement.got)) {
+            ShowScrollBar(hwnd, SB_VERT, FALSE);
+            ShowScrollBar(hwnd, SB_HORZ, FALSE);
+            SetWindowPos(hwnd, nullptr, placed.left, placed.top, placed.right - placed.left,
+                         placed.bottom - placed.top, SWP_NOZORDER);
+            lastPlacement = Placement{zoomed, placed, RECT{}};
+            GetWindowRect(hwnd, &lastPlacement.got);
+        }
     }
     fitting = false;
     UpdateScrollBars();

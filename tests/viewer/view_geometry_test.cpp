@@ -97,3 +97,30 @@ TEST_F(ViewerTest, ZoomFitsOrMaximizesTheWindowAndTheWheelAndScrollBarsStepThrou
     EXPECT_TRUE(IsZoomed(Window()) && EqualRect(&window, &userMaximized));
     EXPECT_EQ(GetWindowLongW(Window(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
+
+// Steps between images larger than the screen keep both bars, whether the window is placed
+// anew (another size) or left as the last placement made it (the same size).
+TEST_F(ViewerTest, StepsBetweenImagesLargerThanTheScreenKeepBothBars) {
+    const int width = GetSystemMetrics(SM_CXSCREEN) + 300;
+    const int height = GetSystemMetrics(SM_CYSCREEN) + 200;
+    for (int number = 1; number <= 3; ++number) {
+        ScopedBitmap bitmap(
+            MakeSolidBitmap(width + (number == 1 ? 40 : 0), height, RGB(0, 0, number * 60)));
+        ASSERT_TRUE(SaveImage(bitmap.Get(), HistoryPath(number), 96)) << number;
+    }
+    OpenViewer();
+    const struct {
+        WORD command;
+        int shown;
+    } steps[] = {{0, 3}, {ID_PREVIOUS, 2}, {ID_PREVIOUS, 1}, {ID_NEXT, 2}, {ID_NEXT, 3}};
+    for (const auto& step : steps) {
+        PumpMessagesFor(300);  // for the read ahead to be handed back
+        if (step.command) {
+            Command(step.command);
+        }
+        EXPECT_STREQ(viewer->CurrentPath().CStr(), HistoryPath(step.shown).CStr());
+        EXPECT_EQ(GetWindowLongW(Window(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL),
+                  WS_HSCROLL | WS_VSCROLL)
+            << step.shown;
+    }
+}
