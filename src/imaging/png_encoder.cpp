@@ -39,6 +39,7 @@ public:
     IdatWriter(IByteSink& sink, uint8_t* chunk) : sink(sink), chunk(chunk) {}
 
     bool Write(const uint8_t* data, size_t size) override {
+        written += size;
         while (size != 0) {
             const size_t piece = std::min(size, kChunkData - used);
             std::memcpy(chunk + 8 + used, data, piece);
@@ -59,10 +60,14 @@ public:
         return size == 0 || WriteChunk(sink, chunk, "IDAT", size);
     }
 
+    // All the image data given so far.
+    uint64_t Written() const { return written; }
+
 private:
     IByteSink& sink;
     uint8_t* chunk;  // length, type, data, CRC
     size_t used = 0;
+    uint64_t written = 0;
 };
 
 // An IDAT chunk's buffer, released on every way out.
@@ -103,15 +108,21 @@ bool WriteHeader(const PngPicture& picture, IByteSink& sink) {
 constexpr uint64_t kLeastBandBytes = uint64_t{384} << 10;
 constexpr uint32_t kMostBands = 8;
 
-// How many bands the picture is encoded in at once.
+// How many bands the picture is encoded in: one a core, whatever the threads that encode them,
+// so that the reader on this machine can inflate them all at once.
 uint32_t BandCount(const PngPicture& picture) {
     uint32_t count = picture.bands;
     if (count == 0) {
         const uint64_t bytes = (uint64_t{picture.width} * kBytesPerPixel + 1) * picture.height;
-        const uint32_t threads = picture.threads != 0 ? picture.threads : WorkerThread::Cores();
-        count = static_cast<uint32_t>(std::min<uint64_t>(threads, bytes / kLeastBandBytes));
+        count = static_cast<uint32_t>(
+            std::min<uint64_t>(WorkerThread::Cores(), bytes / kLeastBandBytes));
     }
     return std::clamp(count, 1u, std::min(picture.height, kMostBands));
+}
+
+// How many of the bands after the first have a thread of their own.
+uint32_t WorkerCount(const PngPicture& picture, uint32_t bands) {
+    return std::min(bands, picture.threads != 0 ? picture.threads : bands) - 1;
 }
 
 // The compressed bytes of a band that is done before its turn to go out.
@@ -182,7 +193,7 @@ struct Band {
 // others on threads of their own into memory until their turn comes.
 class Bands {
 public:
-    Bands(const PngPicture& picture, uint32_t count) : count(count) {
+    Bands(const PngPicture& picture, uint32_t count, uint32_t workers) : count(count) {
         for (uint32_t i = 0; i < count; ++i) {
             Band& band = bands[i];
             band.picture = &picture;
@@ -191,7 +202,7 @@ public:
             band.end = static_cast<uint32_t>(uint64_t{picture.height} * (i + 1) / count);
         }
         // A band without a reader or a thread of its own is encoded on this thread in turn.
-        for (uint32_t i = 1; i < count; ++i) {
+        for (uint32_t i = 1; i <= workers; ++i) {
             Band& band = bands[i];
             if (picture.rows != nullptr) {
                 band.reader = picture.rows->OpenAnother();
@@ -210,10 +221,11 @@ public:
     }
 
     // Hands the bands to `idat` in order and ends the stream with the check sum of them all.
-    bool Write(IByteSink& idat) {
+    bool Write(IdatWriter& idat) {
         uint32_t adler = 0;
         for (uint32_t i = 0; i < count; ++i) {
             Band& band = bands[i];
+            offsets[i] = idat.Written();
             if (band.onWorker) {
                 band.worker.Join();
                 if (!band.encoded || !idat.Write(band.held.bytes, band.held.used)) {
@@ -234,10 +246,26 @@ public:
         return idat.Write(trailer, sizeof(trailer));
     }
 
+    // After the image data: the "bdIX" chunk, the first row of each band after the first and
+    // where its data starts, for a reader that inflates the bands at once. It is ancillary,
+    // private and not safe to copy, so an editor that changes the pixels drops it.
+    bool WriteIndex(IByteSink& sink) const {
+        if (count < 2 || offsets[count - 1] > 0xFFFFFFFF) {
+            return true;
+        }
+        uint8_t block[8 + 8 * (kMostBands - 1) + 4];
+        for (uint32_t i = 1; i < count; ++i) {
+            PutBigEndian(block + 8 * i, bands[i].first);
+            PutBigEndian(block + 8 * i + 4, static_cast<uint32_t>(offsets[i]));
+        }
+        return WriteChunk(sink, block, "bdIX", 8 * (count - 1));
+    }
+
 private:
     std::atomic<bool> stop{false};
     uint32_t count;
     Band bands[kMostBands];
+    uint64_t offsets[kMostBands] = {};  // where each band's data starts in the image data
 };
 
 }  // namespace
@@ -260,8 +288,9 @@ bool EncodePng(const PngPicture& picture, IByteSink& sink) {
     if (!WriteHeader(picture, sink)) {
         return false;
     }
-    Bands bands(picture, BandCount(picture));
-    if (!bands.Write(idat) || !idat.Flush()) {
+    const uint32_t count = BandCount(picture);
+    Bands bands(picture, count, WorkerCount(picture, count));
+    if (!bands.Write(idat) || !idat.Flush() || !bands.WriteIndex(sink)) {
         return false;
     }
     uint8_t end[12];

@@ -30,7 +30,7 @@ struct PngPicture {
     uint32_t dpi = 0;  // 0 writes no resolution
     IPngRows* rows = nullptr;
     uint32_t bands = 0;    // encoded at once; 0 leaves it to the picture's size and the cores
-    uint32_t threads = 0;  // with bands 0, the most threads that encode; 0 for one per core
+    uint32_t threads = 0;  // the most threads that encode the bands; 0 for one a band
 };
 
 // Writes the picture as an 8-bit RGB PNG; the unused byte is dropped, as screen pixels carry no

@@ -99,12 +99,9 @@ bool FilterRows(const PngPicture& picture, IPngRows* rows, uint32_t first, uint3
         return false;
     }
     // Each slot holds a filter byte, then the row; the unfiltered row doubles as filter None.
-    uint8_t* above = buffers.rows + 1;  // zeros for the picture's first row
+    uint8_t* above = buffers.rows + 1;  // zeros for the band's first row, which Sub ignores
     uint8_t* current = buffers.rows + slot;
     uint8_t* filtered = buffers.rows + 2 * slot;
-    if (first > 0 && !ReadRgb(picture, rows, first - 1, above)) {
-        return false;
-    }
     for (uint32_t y = first; y < end; ++y) {
         if (stop.load(std::memory_order_relaxed) || !ReadRgb(picture, rows, y, current + 1)) {
             return false;
@@ -122,11 +119,14 @@ bool FilterRows(const PngPicture& picture, IPngRows* rows, uint32_t first, uint3
         };
         const uint8_t* row = current + 1;
         consider(FilterRow<kSub>(row, above, rowBytes, filtered, bestCost), filtered);
-        consider(FilterRow<kUp>(row, above, rowBytes, filtered + slot, bestCost), filtered + slot);
-        consider(FilterRow<kAverage>(row, above, rowBytes, filtered + 2 * slot, bestCost),
-                 filtered + 2 * slot);
-        consider(FilterRow<kPaeth>(row, above, rowBytes, filtered + 3 * slot, bestCost),
-                 filtered + 3 * slot);
+        if (y > first) {
+            consider(FilterRow<kUp>(row, above, rowBytes, filtered + slot, bestCost),
+                     filtered + slot);
+            consider(FilterRow<kAverage>(row, above, rowBytes, filtered + 2 * slot, bestCost),
+                     filtered + 2 * slot);
+            consider(FilterRow<kPaeth>(row, above, rowBytes, filtered + 3 * slot, bestCost),
+                     filtered + 3 * slot);
+        }
         if (!stream.Write(best, slot)) {
             return false;
         }

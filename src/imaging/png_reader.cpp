@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "imaging/worker_thread.h"
+
 namespace {
 
 constexpr uint32_t ChunkType(const char (&name)[5]) {
@@ -22,6 +24,7 @@ constexpr uint32_t kData = ChunkType("IDAT");
 constexpr uint32_t kEnd = ChunkType("IEND");
 constexpr uint32_t kTransparency = ChunkType("tRNS");
 constexpr uint32_t kGamma = ChunkType("gAMA");
+constexpr uint32_t kBandIndex = ChunkType("bdIX");
 // sRGB's own gamma, which every decoder assumes for a file without one.
 constexpr uint32_t kSrgbGamma = 45455;
 // Deflate codes at most 258 bytes in a bit or two; more rows than this many times the stored
@@ -191,23 +194,35 @@ constexpr RowUnfilter kUnfilters[5] = {
 constexpr const RowUnfilter* kUnfiltersByKind[4] = {kUnfilters<1>, kUnfilters<2>, kUnfilters<3>,
                                                     kUnfilters<4>};
 
-// Hands the image data of the file, chunk after chunk, to zlib.
+// Hands the image data of the file, chunk after chunk, to zlib: all of it, or the bytes from
+// `begin` to `end` of it.
 class DataFeed {
 public:
-    DataFeed(const uint8_t* file, size_t size) : file(file), size(size) {}
+    DataFeed(const uint8_t* file, size_t size, uint64_t begin = 0, uint64_t end = UINT64_MAX)
+        : file(file), size(size), begin(begin), end(end) {}
 
-    // Gives the stream the next chunk of image data; false when there is none.
+    // Gives the stream the next piece of image data; false when there is none.
     bool Refill(z_stream& stream) {
         Chunk chunk;
         while (NextChunk(file, size, &at, &chunk)) {
-            if (chunk.type == kData) {
-                stream.next_in = chunk.data;
-                stream.avail_in = chunk.length;
-                seen = true;
+            if (chunk.type != kData) {
+                if (seen) {
+                    return false;  // the run of image data is over
+                }
+                continue;
+            }
+            seen = true;
+            const uint64_t start = offset;
+            offset += chunk.length;
+            const uint64_t from = std::max(start, begin);
+            const uint64_t to = std::min(offset, end);
+            if (from < to) {
+                stream.next_in = chunk.data + (from - start);
+                stream.avail_in = static_cast<uInt>(to - from);
                 return true;
             }
-            if (seen) {
-                return false;  // the run of image data is over
+            if (offset >= end) {
+                return false;
             }
         }
         return false;
@@ -216,7 +231,10 @@ public:
 private:
     const uint8_t* file;
     size_t size;
+    uint64_t begin;
+    uint64_t end;
     size_t at = kPngHeaderBytes;
+    uint64_t offset = 0;  // of the next chunk's data in the image data
     bool seen = false;
 };
 
@@ -244,6 +262,7 @@ struct Inflation {
                 return stream.avail_out == 0;
             }
             if (result != Z_OK) {
+                broken = true;
                 return false;
             }
         }
@@ -259,12 +278,48 @@ struct Inflation {
         return stream.avail_in == 0 && !feed.Refill(stream);
     }
 
+    // Whether a band that does not end the stream holds nothing after its rows: its bytes all
+    // taken, no more output, no end of the stream.
+    bool DrainsEmpty(DataFeed& feed) {
+        uint8_t extra = 0;
+        return !Fill(feed, &extra, 1) && !broken && !ended && stream.avail_out == 1 &&
+               stream.avail_in == 0;
+    }
+
     z_stream stream{};
     bool started = false;
     bool ended = false;
+    bool broken = false;
     uint8_t* rows = nullptr;
     uint8_t* zeros = nullptr;
 };
+
+// The bands a "bdIX" chunk names after the first: the first row of each and where its data
+// starts, four bytes each. A chunk of another size names none.
+void ReadBandIndex(const Chunk& chunk, PngLayout* layout) {
+    const uint32_t named = chunk.length / 8;
+    if (chunk.length % 8 != 0 || named == 0 || named >= kMostPngBands) {
+        return;
+    }
+    layout->bands = named + 1;
+    for (uint32_t i = 1; i <= named; ++i) {
+        layout->bandRow[i] = BigEndian(chunk.data + (i - 1) * 8);
+        layout->bandOffset[i] = BigEndian(chunk.data + (i - 1) * 8 + 4);
+    }
+}
+
+// Whether the bands cut the rows and the image data in order, each band with rows and data of
+// its own, past the stream's two-byte header and before its four-byte check sum.
+bool BandIndexHolds(const PngLayout& layout) {
+    for (uint32_t i = 1; i < layout.bands; ++i) {
+        if (layout.bandRow[i] <= layout.bandRow[i - 1] || layout.bandRow[i] >= layout.height ||
+            layout.bandOffset[i] <= std::max<uint32_t>(layout.bandOffset[i - 1], 1) ||
+            layout.bandOffset[i] >= layout.dataBytes - std::min<uint64_t>(layout.dataBytes, 4)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -321,7 +376,15 @@ bool ScanPng(const uint8_t* file, size_t size, PngLayout* layout) {
         afterData = inData;
         if (chunk.type == kEnd) {
             const uint64_t rowBytes = uint64_t{layout->width} * layout->channels + 1;
+            layout->dataBytes = dataBytes;
+            if (!BandIndexHolds(*layout)) {
+                layout->bands = 1;
+            }
             return inData && rowBytes * layout->height <= (dataBytes + 1) * kMostInflation;
+        }
+        if (chunk.type == kBandIndex) {
+            ReadBandIndex(chunk, layout);
+            continue;
         }
         if (IsCritical(chunk.type) || chunk.type == kTransparency ||
             (chunk.type == kGamma && (chunk.length != 4 || BigEndian(chunk.data) != kSrgbGamma))) {
@@ -331,36 +394,147 @@ bool ScanPng(const uint8_t* file, size_t size, PngLayout* layout) {
     return false;
 }
 
-bool DecodePng(const uint8_t* file, size_t size, const PngLayout& layout, uint8_t* target,
-               ptrdiff_t stride) {
-    const size_t rowBytes = size_t{layout.width} * layout.channels + 1;
-    const size_t batchRows = std::clamp<size_t>(kBatchBytes / rowBytes, 1, layout.height);
-    Inflation inflation;
-    inflation.rows = static_cast<uint8_t*>(std::malloc(batchRows * rowBytes + kReadSlack));
-    inflation.zeros = static_cast<uint8_t*>(std::calloc(layout.width, 4));
-    if (inflation.rows == nullptr || inflation.zeros == nullptr ||
-        inflateInit(&inflation.stream) != Z_OK) {
-        return false;
-    }
-    inflation.started = true;
-    std::memset(inflation.rows + batchRows * rowBytes, 0, kReadSlack);
-    DataFeed feed(file, size);
-    const RowUnfilter* unfilters = kUnfiltersByKind[layout.channels - 1];
-    const uint8_t* above = inflation.zeros;
-    for (uint32_t y = 0; y < layout.height;) {
-        const size_t count = std::min<size_t>(batchRows, layout.height - y);
-        if (!inflation.Fill(feed, inflation.rows, count * rowBytes)) {
-            return false;
+namespace {
+
+// One band of rows (the whole picture for a file without a band index), inflated and unfiltered
+// into the target, with the check sum of its inflated bytes when it is one of several.
+struct BandDecode {
+    static void Run(void* self) { static_cast<BandDecode*>(self)->Decode(); }
+
+    void Decode() {
+        const uint32_t index = band;
+        const bool whole = layout->bands == 1;
+        const bool last = index + 1 == layout->bands;
+        const uint32_t firstRow = layout->bandRow[index];
+        const uint32_t endRow = last ? layout->height : layout->bandRow[index + 1];
+        // A band after the first has no stream header, and the last leaves the check sum to
+        // the caller.
+        const uint64_t begin = layout->bandOffset[index];
+        const uint64_t end = whole ? UINT64_MAX
+                                   : (last ? layout->dataBytes - 4 : layout->bandOffset[index + 1]);
+        const size_t rowBytes = size_t{layout->width} * layout->channels + 1;
+        const size_t batchRows = std::clamp<size_t>(kBatchBytes / rowBytes, 1, endRow - firstRow);
+        Inflation inflation;
+        inflation.rows = static_cast<uint8_t*>(std::malloc(batchRows * rowBytes + kReadSlack));
+        inflation.zeros = static_cast<uint8_t*>(std::calloc(layout->width, 4));
+        if (inflation.rows == nullptr || inflation.zeros == nullptr ||
+            (index == 0 ? inflateInit(&inflation.stream)
+                        : inflateInit2(&inflation.stream, -MAX_WBITS)) != Z_OK) {
+            return;
         }
-        for (size_t r = 0; r < count; ++r, ++y) {
-            const uint8_t* row = inflation.rows + r * rowBytes;
-            uint8_t* out = target + static_cast<ptrdiff_t>(y) * stride;
-            if (row[0] > kPaeth) {
-                return false;
+        inflation.started = true;
+        std::memset(inflation.rows + batchRows * rowBytes, 0, kReadSlack);
+        DataFeed feed(file, size, begin, end);
+        const RowUnfilter* unfilters = kUnfiltersByKind[layout->channels - 1];
+        // A band's first row is filtered without the row above, which another band decodes.
+        const uint8_t* above = inflation.zeros;
+        for (uint32_t y = firstRow; y < endRow;) {
+            const size_t count = std::min<size_t>(batchRows, endRow - y);
+            if (!inflation.Fill(feed, inflation.rows, count * rowBytes)) {
+                return;
             }
-            unfilters[row[0]](row + 1, layout.width, above, out);
-            above = out;
+            if (!whole) {
+                adler = static_cast<uint32_t>(
+                    adler32(adler, inflation.rows, static_cast<uInt>(count * rowBytes)));
+            }
+            for (size_t r = 0; r < count; ++r, ++y) {
+                const uint8_t* row = inflation.rows + r * rowBytes;
+                uint8_t* out = target + static_cast<ptrdiff_t>(y) * stride;
+                if (row[0] > kPaeth || (y == firstRow && y > 0 && row[0] > kSub)) {
+                    return;
+                }
+                unfilters[row[0]](row + 1, layout->width, above, out);
+                above = out;
+            }
         }
+        decoded = last ? inflation.EndsHere(feed) : inflation.DrainsEmpty(feed);
     }
-    return inflation.EndsHere(feed);
+
+    const uint8_t* file = nullptr;
+    size_t size = 0;
+    const PngLayout* layout = nullptr;
+    uint8_t* target = nullptr;
+    ptrdiff_t stride = 0;
+    uint32_t band = 0;
+    bool decoded = false;
+    uint32_t adler = 1;  // of the band's inflated bytes, filter bytes included
+    WorkerThread worker;  // the last member: the band outlives its thread
+};
+
+// The image data's last four bytes: the check sum of the whole stream.
+bool ReadStreamCheckSum(const uint8_t* file, size_t size, uint64_t dataBytes, uint32_t* sum) {
+    DataFeed feed(file, size, dataBytes - 4, dataBytes);
+    z_stream piece{};
+    uint8_t bytes[4] = {};
+    size_t got = 0;
+    while (got < 4 && feed.Refill(piece)) {
+        const size_t take = std::min<size_t>(piece.avail_in, 4 - got);
+        std::memcpy(bytes + got, piece.next_in, take);
+        got += take;
+    }
+    *sum = BigEndian(bytes);
+    return got == 4;
+}
+
+// Every band of an indexed file at once, the first on this thread; false when any band or the
+// check sum of them all does not hold.
+bool DecodeBands(const uint8_t* file, size_t size, const PngLayout& layout, uint8_t* target,
+                 ptrdiff_t stride) {
+    BandDecode bands[kMostPngBands];
+    for (uint32_t i = 0; i < layout.bands; ++i) {
+        BandDecode& band = bands[i];
+        band.file = file;
+        band.size = size;
+        band.layout = &layout;
+        band.target = target;
+        band.stride = stride;
+        band.band = i;
+    }
+    bool threaded[kMostPngBands] = {};
+    for (uint32_t i = 1; i < layout.bands; ++i) {
+        threaded[i] = bands[i].worker.Start(BandDecode::Run, &bands[i]);
+    }
+    const size_t rowBytes = size_t{layout.width} * layout.channels + 1;
+    uint32_t adler = 1;
+    bool decoded = true;
+    for (uint32_t i = 0; i < layout.bands; ++i) {
+        if (threaded[i]) {
+            bands[i].worker.Join();
+        } else {
+            bands[i].Decode();
+        }
+        const uint32_t endRow = i + 1 == layout.bands ? layout.height : layout.bandRow[i + 1];
+        const uint64_t length = uint64_t{endRow - layout.bandRow[i]} * rowBytes;
+        decoded = decoded && bands[i].decoded;
+        // zlib uses the length only modulo 65521, which also keeps it within z_off_t.
+        adler = static_cast<uint32_t>(
+            adler32_combine(adler, bands[i].adler, static_cast<z_off_t>(length % 65521)));
+    }
+    uint32_t expected = 0;
+    return decoded && ReadStreamCheckSum(file, size, layout.dataBytes, &expected) &&
+           adler == expected;
+}
+
+}  // namespace
+
+bool DecodePng(const uint8_t* file, size_t size, const PngLayout& layout, uint8_t* target,
+               ptrdiff_t stride, uint32_t* bandsAtOnce) {
+    // A band index that does not hold leaves the file to be read whole, as any other.
+    const bool atOnce = layout.bands > 1 && DecodeBands(file, size, layout, target, stride);
+    if (bandsAtOnce != nullptr) {
+        *bandsAtOnce = atOnce ? layout.bands : 1;
+    }
+    if (atOnce) {
+        return true;
+    }
+    PngLayout whole = layout;
+    whole.bands = 1;
+    BandDecode decode;
+    decode.file = file;
+    decode.size = size;
+    decode.layout = &whole;
+    decode.target = target;
+    decode.stride = stride;
+    decode.Decode();
+    return decode.decoded;
 }

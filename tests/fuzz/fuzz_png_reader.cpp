@@ -2,7 +2,10 @@
 // the file and writes nothing outside the picture its header declared, and it ends. The first
 // byte picks how the input becomes a file: as it stands; as the image data behind a small valid
 // header (a hostile deflate stream); or deflated as that picture's rows (hostile filter types
-// and samples). The next three give the small header's width, height and kind of pixel.
+// and samples). The next three give the small header's width, height and kind of pixel. A
+// hostile stream may come with a band index of up to two bands after the first, taken from the
+// start of the rest.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -23,7 +26,14 @@ void Fuzz(const std::string& input) {
         parts.width = data[1] % 64 + 1u;
         parts.height = data[2] % 64 + 1u;
         parts.colorType = kColorTypes[data[3] % 4];
-        parts.zlib = data[0] % 3 == 1 ? rest : Deflate(rest);
+        const size_t indexBytes =
+            data[0] % 3 == 1 ? std::min<size_t>(rest.size(), data[0] / 3 % 3 * 8) : 0;
+        if (indexBytes != 0) {
+            parts.chunkType = "bdIX";
+            parts.chunk.assign(rest.begin(), rest.begin() + indexBytes);
+        }
+        const std::vector<uint8_t> stream(rest.begin() + indexBytes, rest.end());
+        parts.zlib = data[0] % 3 == 1 ? stream : Deflate(stream);
         file = MakeFile(parts);
     }
     PngLayout layout;

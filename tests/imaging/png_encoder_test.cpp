@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "imaging/deflate_round_trip.h"
+#include "imaging/png_reader.h"
 
 namespace {
 
@@ -88,6 +90,30 @@ std::vector<uint8_t> FilteredRows(const std::vector<uint8_t>& bytes, uint32_t wi
     return raw;
 }
 
+// How many bands the program's reader decoded at once, reading the file back as the picture; 0
+// when the pixels differ.
+uint32_t BandsReadBack(const std::vector<uint8_t>& file, const PngPicture& picture) {
+    PngLayout layout;
+    if (!ScanPng(file.data(), file.size(), &layout)) {
+        return 0;
+    }
+    std::vector<uint8_t> bgra(size_t{picture.width} * picture.height * 4);
+    uint32_t atOnce = 0;
+    if (!DecodePng(file.data(), file.size(), layout, bgra.data(), picture.width * 4, &atOnce)) {
+        return 0;
+    }
+    for (uint32_t y = 0; y < picture.height; ++y) {
+        for (uint32_t x = 0; x < picture.width; ++x) {
+            const uint8_t* in = picture.pixels + y * picture.stride + x * 4;
+            const uint8_t* out = &bgra[(size_t{y} * picture.width + x) * 4];
+            if (in[0] != out[0] || in[1] != out[1] || in[2] != out[2] || out[3] != 255) {
+                return 0;
+            }
+        }
+    }
+    return atOnce;
+}
+
 // A picture PNG cannot hold writes nothing. Otherwise the file is written as signature, IHDR,
 // pHYs (unless dpi is 0), IDAT chunks and IEND, and a refusal of any of them ends the encoding
 // there, also while bands are encoded on other threads. 800 by 800 takes several IDAT chunks and
@@ -136,7 +162,9 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
         for (const uint32_t bands : {1u, 3u}) {
             PngPicture inBands = picture;
             inBands.bands = bands;
-            for (int refuse = 1; refuse <= whole.writes; ++refuse) {
+            CollectSink all;
+            EncodePng(inBands, all);
+            for (int refuse = 1; refuse <= all.writes; ++refuse) {
                 CollectSink sink;
                 sink.refuse = refuse;
                 EXPECT_FALSE(EncodePng(inBands, sink)) << refuse << " in " << bands << " bands";
@@ -146,9 +174,11 @@ TEST(PngEncoder, RefusesWhatPngCannotHoldAndStopsAtTheFirstWriteTheSinkRefuses) 
     }
 }
 
-// Bands (more than rows are as many as rows) filter and inflate as one piece does, whether each
-// band has a reader of its own or some share the caller's, and a missing row fails the file.
-TEST(PngEncoder, BandsEncodeTheRowsAsOnePieceDoes) {
+// Bands (more than rows are as many as rows) filter as one piece does, but for each band's first
+// row, which leaves out the row above it; their index lets the reader read them back at once.
+// The same whether each band has a reader or a thread of its own or some share the caller's, and
+// a missing row fails the file.
+TEST(PngEncoder, BandsEncodeTheRowsAsOnePieceDoesAndReadBackAtOnce) {
     const std::vector<uint8_t> pixels = MakeBgrx(40, 50);
     const PngPicture pictures[] = {
         {pixels.data(), 1, 1, 4, 96},
@@ -158,28 +188,47 @@ TEST(PngEncoder, BandsEncodeTheRowsAsOnePieceDoes) {
     };
     for (const PngPicture& picture : pictures) {
         CollectSink onePiece;
-        ASSERT_TRUE(EncodePng(picture, onePiece));
+        ASSERT_TRUE(EncodePng({picture.pixels, picture.width, picture.height, picture.stride,
+                               picture.dpi, nullptr, 1},
+                              onePiece));
         const std::vector<uint8_t> filtered =
             FilteredRows(onePiece.bytes, picture.width, picture.height);
+        const size_t rowBytes = size_t{picture.width} * 3 + 1;
         for (const uint32_t bands : {2u, 3u, 8u}) {
             SCOPED_TRACE(testing::Message()
                          << picture.width << "x" << picture.height << " in " << bands << " bands");
+            const uint32_t made = std::min(bands, picture.height);
             PngPicture inBands = picture;
             inBands.bands = bands;
             CollectSink held;
             EXPECT_TRUE(EncodePng(inBands, held));
-            EXPECT_EQ(held.bytes != onePiece.bytes, picture.height > 1) << "a band's end";
-            EXPECT_TRUE(FilteredRows(held.bytes, picture.width, picture.height) == filtered);
-            for (const int readers : {0, 1, 8}) {
-                Rows rows(picture, readers);
-                inBands.rows = &rows;
-                CollectSink read;
-                EXPECT_TRUE(EncodePng(inBands, read));
-                EXPECT_TRUE(read.bytes == held.bytes) << readers << " more readers";
-                Rows gap(picture, readers, picture.height - 1);
-                inBands.rows = &gap;
-                CollectSink failed;
-                EXPECT_FALSE(EncodePng(inBands, failed)) << readers << " more readers";
+            const std::vector<uint8_t> bandRows =
+                FilteredRows(held.bytes, picture.width, picture.height);
+            ASSERT_EQ(bandRows.size(), filtered.size());
+            for (uint32_t band = 0, y = 0; y < picture.height; ++y) {
+                const size_t at = y * rowBytes;
+                if (band < made && y == uint64_t{picture.height} * band / made) {
+                    ++band;
+                    EXPECT_LE(bandRows[at], 1) << "row " << y << " starts a band";
+                } else {
+                    EXPECT_TRUE(std::equal(&bandRows[at], &bandRows[at] + rowBytes, &filtered[at]))
+                        << "row " << y;
+                }
+            }
+            EXPECT_EQ(BandsReadBack(held.bytes, picture), made);
+            for (const uint32_t threads : {0u, 1u}) {
+                for (const int readers : {0, 1, 8}) {
+                    Rows rows(picture, readers);
+                    inBands.rows = &rows;
+                    inBands.threads = threads;
+                    CollectSink read;
+                    EXPECT_TRUE(EncodePng(inBands, read));
+                    EXPECT_TRUE(read.bytes == held.bytes) << readers << " more readers";
+                    Rows gap(picture, readers, picture.height - 1);
+                    inBands.rows = &gap;
+                    CollectSink failed;
+                    EXPECT_FALSE(EncodePng(inBands, failed)) << readers << " more readers";
+                }
             }
         }
     }

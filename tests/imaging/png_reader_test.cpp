@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -67,7 +68,7 @@ Bytes ExpectedPixels(const Bytes& samples, uint32_t channels) {
 enum Outcome { Refused, Broken, Read };
 
 // Decodes as the viewer does, bottom-up into a DIB section's rows; `pixels` come out top-down.
-Outcome Decode(const Bytes& file, Bytes& pixels) {
+Outcome Decode(const Bytes& file, Bytes& pixels, uint32_t* bandsAtOnce = nullptr) {
     PngLayout layout;
     if (!ScanPng(file.data(), file.size(), &layout)) {
         return Refused;
@@ -75,7 +76,7 @@ Outcome Decode(const Bytes& file, Bytes& pixels) {
     const size_t rowBytes = size_t{layout.width} * 4;
     Bytes rows(rowBytes * layout.height);
     const bool decoded = DecodePng(file.data(), file.size(), layout, &rows[rows.size() - rowBytes],
-                                   -static_cast<ptrdiff_t>(rowBytes));
+                                   -static_cast<ptrdiff_t>(rowBytes), bandsAtOnce);
     for (size_t at = rows.size(); at > 0; at -= rowBytes) {
         pixels.insert(pixels.end(), rows.begin() + at - rowBytes, rows.begin() + at);
     }
@@ -83,6 +84,36 @@ Outcome Decode(const Bytes& file, Bytes& pixels) {
 }
 
 constexpr uint8_t kColorType[5] = {0, 0, 4, 2, 6};  // by channels
+
+// The filtered rows deflated in bands that each start afresh at one of `starts` (a full flush
+// before each), and the "bdIX" index of them: each band's first row and where its data starts.
+struct Banded {
+    Bytes zlib;
+    Bytes index;
+};
+
+Banded DeflateInBands(const Bytes& filtered, size_t rowBytes, const std::vector<uint32_t>& starts) {
+    Banded out;
+    out.zlib.resize(compressBound(filtered.size()) + 16 * starts.size());
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_SPEED);
+    stream.next_out = out.zlib.data();
+    stream.avail_out = static_cast<uInt>(out.zlib.size());
+    const uint32_t height = static_cast<uint32_t>(filtered.size() / rowBytes);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        if (i > 0) {
+            PutBigEndian(out.index, starts[i]);
+            PutBigEndian(out.index, static_cast<uint32_t>(stream.total_out));
+        }
+        const uint32_t end = i + 1 < starts.size() ? starts[i + 1] : height;
+        stream.next_in = const_cast<Bytef*>(filtered.data() + starts[i] * rowBytes);
+        stream.avail_in = static_cast<uInt>((end - starts[i]) * rowBytes);
+        deflate(&stream, i + 1 < starts.size() ? Z_FULL_FLUSH : Z_FINISH);
+    }
+    out.zlib.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
 
 TEST(PngReader, EveryFilterOnEveryKindOfPixel) {
     struct Case {
@@ -167,6 +198,67 @@ TEST(PngReader, LeavesOtherAndBrokenFilesToTheSystem) {
         SCOPED_TRACE(c.name);
         Bytes pixels;
         EXPECT_EQ(Decode(c.file, pixels), c.outcome);
+        if (c.outcome == Read) {
+            EXPECT_EQ(pixels, ExpectedPixels(samples, 3));
+        }
+    }
+}
+
+// A file with a band index is read a band to a thread when the index holds: bands that start
+// afresh, each first row filtered without the row above (rows 5 and 11 here are filtered None
+// and Sub, row 7 Up). An index that does not hold leaves the file to be read whole.
+TEST(PngReader, ReadsTheBandsOfAnIndexThatHoldsAtOnce) {
+    const uint32_t width = 23, height = 20;
+    const Bytes samples = MakeSamples(size_t{width} * height * 3);
+    const Bytes rows = FilterRows(samples, width, height, 3);
+    const size_t rowBytes = size_t{width} * 3 + 1;
+    const auto file = [&](const Banded& banded, int pieces = 3) {
+        return MakeFile({.width = width,
+                         .height = height,
+                         .zlib = banded.zlib,
+                         .pieces = pieces,
+                         .chunkType = "bdIX",
+                         .chunk = banded.index});
+    };
+    const Banded three = DeflateInBands(rows, rowBytes, {0, 5, 11});
+    const auto changed = [&](size_t at, int by) {
+        Banded banded = three;
+        banded.index[at] = static_cast<uint8_t>(banded.index[at] + by);
+        return file(banded);
+    };
+    Banded swapped = three;
+    std::rotate(swapped.index.begin(), swapped.index.begin() + 8, swapped.index.end());
+    Banded onePiece{Deflate(rows), three.index};
+    Banded tooMany = three;
+    for (int i = 0; i < 6; ++i) {
+        tooMany.index.insert(tooMany.index.end(), three.index.end() - 8, three.index.end());
+    }
+    Banded badSum = three;
+    badSum.zlib.back() ^= 1;
+    const struct {
+        const char* name;
+        Bytes file;
+        Outcome outcome;
+        uint32_t atOnce;
+    } cases[] = {
+        {"three bands", file(three), Read, 3},
+        {"three bands, one data chunk", file(three, 1), Read, 3},
+        {"every row a band but the first", file(DeflateInBands(rows, rowBytes, {0, 5, 6, 10, 11})),
+         Read, 5},
+        {"a band's first row filtered Up", file(DeflateInBands(rows, rowBytes, {0, 7})), Read, 1},
+        {"a band's row one off", changed(11, 1), Read, 1},
+        {"a band's data one byte off", changed(15, -1), Read, 1},
+        {"bands out of order", file(swapped), Read, 1},
+        {"an index over one stream", file(onePiece), Read, 1},
+        {"more bands than an index may name", file(tooMany), Read, 1},
+        {"the stream's check sum", file(badSum), Broken, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes pixels;
+        uint32_t atOnce = 0;
+        EXPECT_EQ(Decode(c.file, pixels, &atOnce), c.outcome);
+        EXPECT_EQ(atOnce, c.atOnce);
         if (c.outcome == Read) {
             EXPECT_EQ(pixels, ExpectedPixels(samples, 3));
         }
