@@ -401,24 +401,35 @@ namespace {
 struct BandDecode {
     static void Run(void* self) { static_cast<BandDecode*>(self)->Decode(); }
 
+    // Band `index` of the layout's bands, into rows of `target` `stride` bytes apart.
+    void Aim(const uint8_t* fileBytes, size_t fileSize, const PngLayout& bands, uint8_t* pixels,
+             ptrdiff_t rowStride, uint32_t index) {
+        file = fileBytes;
+        size = fileSize;
+        layout = &bands;
+        target = pixels;
+        stride = rowStride;
+        band = index;
+    }
+
     void Decode() {
-        const uint32_t index = band;
         const bool whole = layout->bands == 1;
-        const bool last = index + 1 == layout->bands;
-        const uint32_t firstRow = layout->bandRow[index];
-        const uint32_t endRow = last ? layout->height : layout->bandRow[index + 1];
+        const bool last = band + 1 == layout->bands;
+        const uint32_t firstRow = layout->bandRow[band];
+        const uint32_t endRow = last ? layout->height : layout->bandRow[band + 1];
         // A band after the first has no stream header, and the last leaves the check sum to
         // the caller.
-        const uint64_t begin = layout->bandOffset[index];
+        const uint64_t begin = layout->bandOffset[band];
         const uint64_t end = whole ? UINT64_MAX
-                                   : (last ? layout->dataBytes - 4 : layout->bandOffset[index + 1]);
+                                   : (last ? layout->dataBytes - 4 : layout->bandOffset[band + 1]);
         const size_t rowBytes = size_t{layout->width} * layout->channels + 1;
+        inflated = uint64_t{endRow - firstRow} * rowBytes;
         const size_t batchRows = std::clamp<size_t>(kBatchBytes / rowBytes, 1, endRow - firstRow);
         Inflation inflation;
         inflation.rows = static_cast<uint8_t*>(std::malloc(batchRows * rowBytes + kReadSlack));
         inflation.zeros = static_cast<uint8_t*>(std::calloc(layout->width, 4));
         if (inflation.rows == nullptr || inflation.zeros == nullptr ||
-            (index == 0 ? inflateInit(&inflation.stream)
+            (band == 0 ? inflateInit(&inflation.stream)
                         : inflateInit2(&inflation.stream, -MAX_WBITS)) != Z_OK) {
             return;
         }
@@ -457,7 +468,8 @@ struct BandDecode {
     ptrdiff_t stride = 0;
     uint32_t band = 0;
     bool decoded = false;
-    uint32_t adler = 1;  // of the band's inflated bytes, filter bytes included
+    uint64_t inflated = 0;  // the bytes the band's data inflates to, filter bytes included
+    uint32_t adler = 1;     // of those bytes
     WorkerThread worker;  // the last member: the band outlives its thread
 };
 
@@ -481,20 +493,11 @@ bool ReadStreamCheckSum(const uint8_t* file, size_t size, uint64_t dataBytes, ui
 bool DecodeBands(const uint8_t* file, size_t size, const PngLayout& layout, uint8_t* target,
                  ptrdiff_t stride) {
     BandDecode bands[kMostPngBands];
-    for (uint32_t i = 0; i < layout.bands; ++i) {
-        BandDecode& band = bands[i];
-        band.file = file;
-        band.size = size;
-        band.layout = &layout;
-        band.target = target;
-        band.stride = stride;
-        band.band = i;
-    }
     bool threaded[kMostPngBands] = {};
-    for (uint32_t i = 1; i < layout.bands; ++i) {
-        threaded[i] = bands[i].worker.Start(BandDecode::Run, &bands[i]);
+    for (uint32_t i = 0; i < layout.bands; ++i) {
+        bands[i].Aim(file, size, layout, target, stride, i);
+        threaded[i] = i > 0 && bands[i].worker.Start(BandDecode::Run, &bands[i]);
     }
-    const size_t rowBytes = size_t{layout.width} * layout.channels + 1;
     uint32_t adler = 1;
     bool decoded = true;
     for (uint32_t i = 0; i < layout.bands; ++i) {
@@ -503,12 +506,10 @@ bool DecodeBands(const uint8_t* file, size_t size, const PngLayout& layout, uint
         } else {
             bands[i].Decode();
         }
-        const uint32_t endRow = i + 1 == layout.bands ? layout.height : layout.bandRow[i + 1];
-        const uint64_t length = uint64_t{endRow - layout.bandRow[i]} * rowBytes;
         decoded = decoded && bands[i].decoded;
         // zlib uses the length only modulo 65521, which also keeps it within z_off_t.
-        adler = static_cast<uint32_t>(
-            adler32_combine(adler, bands[i].adler, static_cast<z_off_t>(length % 65521)));
+        adler = static_cast<uint32_t>(adler32_combine(
+            adler, bands[i].adler, static_cast<z_off_t>(bands[i].inflated % 65521)));
     }
     uint32_t expected = 0;
     return decoded && ReadStreamCheckSum(file, size, layout.dataBytes, &expected) &&
@@ -530,11 +531,7 @@ bool DecodePng(const uint8_t* file, size_t size, const PngLayout& layout, uint8_
     PngLayout whole = layout;
     whole.bands = 1;
     BandDecode decode;
-    decode.file = file;
-    decode.size = size;
-    decode.layout = &whole;
-    decode.target = target;
-    decode.stride = stride;
+    decode.Aim(file, size, whole, target, stride, 0);
     decode.Decode();
     return decode.decoded;
 }
